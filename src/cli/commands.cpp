@@ -1,0 +1,183 @@
+#include "cli/commands.h"
+
+#include <charconv>
+#include <cmath>
+#include <cfloat>
+#include <cstring>
+
+#include "cli/numbers.h"
+#include "modbus/modbus_helper.h"
+#include "serial/port_list.h"
+#include "serial/rx_pump.h"
+
+namespace veltrano::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: veltrano-cli [--port PATH] [--baud N] [--address N] [--trace] COMMAND\n"
+    "commands: read REG | read32 REG | readfloat REG | write REG VALUE | write32 REG VALUE\n"
+    "          | writefloat REG VALUE | writepair REG V1 V2\n";
+
+struct Options {
+    std::string port;
+    uint32_t baud = 9600;
+    uint8_t address = 1;
+    bool trace = false;
+    std::vector<std::string> command;
+};
+
+int Usage(FILE* err, const std::string& why = "") {
+    if (!why.empty()) std::fprintf(err, "veltrano-cli: %s\n", why.c_str());
+    std::fputs(kUsage, err);
+    return kUsageError;
+}
+
+std::string Hex(const uint8_t* b, uint16_t n) {
+    std::string s;
+    char buf[4];
+    for (uint16_t i = 0; i < n; ++i) {
+        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", b[i]);
+        s += buf;
+    }
+    return s;
+}
+
+// A link with its receive thread running, opened on the port.
+class Session {
+public:
+    Session(const Options& o, FILE* err) : pump_(link_) {
+        link_.ResetReceiveState();
+        pump_.Start();
+        if (o.trace)
+            link_.trace = [err](const char* dir, const uint8_t* b, uint16_t n) {
+                std::fprintf(err, "%s %s\n", dir, Hex(b, n).c_str());
+            };
+        if (!link_.Reopen(o.port, o.baud)) {
+            std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(),
+                         DescribeOpenError(link_.port.lastOpenError()));
+        }
+        link_.deviceAddress = o.address;
+    }
+    ~Session() {
+        link_.portOpen = false;
+        pump_.Stop();
+        link_.port.Close();
+    }
+    Link& link() { return link_; }
+
+private:
+    Link link_;
+    RxPump pump_;
+};
+
+int Finish(ResultCode r, FILE* err) {
+    if (r != kResultOk) std::fprintf(err, "veltrano-cli: result %d: %s\n", r, DescribeResult(r));
+    return r;
+}
+
+std::string ShortestFloat(float f) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, f);
+    return std::string(buf, res.ptr);
+}
+
+int RegisterCommand(const Options& o, FILE* out, FILE* err) {
+    const std::vector<std::string>& c = o.command;
+    const std::string& name = c[0];
+    auto need = [&](size_t n) { return c.size() == n + 1; };
+    uint16_t reg = 0;
+    if (c.size() < 2 || !ParseRegister(c[1], &reg)) return Usage(err, "REG must be 0..65535 (decimal or 0x hex)");
+
+    if (name == "read" || name == "read32" || name == "readfloat") {
+        if (!need(1)) return Usage(err);
+        Session s(o, err);
+        ModbusHelper m(s.link());
+        if (name == "read") {
+            int16_t v = 0;
+            const ResultCode r = m.ReadRegister(reg, &v);
+            if (r == kResultOk) std::fprintf(out, "%u\n", static_cast<unsigned>(static_cast<uint16_t>(v)));
+            return Finish(r, err);
+        }
+        if (name == "read32") {
+            uint32_t v = 0;
+            const ResultCode r = m.ReadRegister32(reg, &v);
+            if (r == kResultOk) std::fprintf(out, "%u\n", v);
+            return Finish(r, err);
+        }
+        float f = 0;
+        const ResultCode r = m.ReadFloat(reg, &f);
+        if (r == kResultOk) std::fprintf(out, "%s\n", ShortestFloat(f).c_str());
+        return Finish(r, err);
+    }
+    if (name == "write") {
+        uint16_t v;
+        if (!need(2) || !ParseValue16(c[2], &v)) return Usage(err, "VALUE must fit 16 bits");
+        Session s(o, err);
+        return Finish(ModbusHelper(s.link()).WriteRegister(reg, v), err);
+    }
+    if (name == "write32") {
+        uint32_t v;
+        if (!need(2) || !ParseValue32(c[2], &v)) return Usage(err, "VALUE must fit 32 bits");
+        Session s(o, err);
+        return Finish(ModbusHelper(s.link()).WriteRegister32(reg, v), err);
+    }
+    if (name == "writefloat") {
+        double d;
+        if (!need(2) || !ParseDouble(c[2], &d) || !std::isfinite(d) || std::fabs(d) > FLT_MAX)
+            return Usage(err, "VALUE must be a number a single-precision float can hold");
+        const float f = static_cast<float>(d);
+        uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        Session s(o, err);
+        return Finish(ModbusHelper(s.link()).WriteRegister32(reg, bits), err);
+    }
+    if (name == "writepair") {
+        uint16_t a, b;
+        if (!need(3) || !ParseValue16(c[2], &a) || !ParseValue16(c[3], &b))
+            return Usage(err, "V1 and V2 must fit 16 bits");
+        Session s(o, err);
+        return Finish(ModbusHelper(s.link()).WriteRegisterPair(reg, a, b), err);
+    }
+    return Usage(err, "unknown command '" + name + "'");
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
+    Options o;
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.rfind("--", 0) != 0) break;
+        long long n;
+        if (a == "--help") {
+            std::fputs(kUsage, out);
+            return 0;
+        } else if (a == "--trace") {
+            o.trace = true;
+        } else if (a == "--port" && i + 1 < args.size()) {
+            o.port = args[++i];
+        } else if (a == "--baud" && i + 1 < args.size() && ParseInteger(args[i + 1], &n) && n > 0 && n < 100000000) {
+            o.baud = static_cast<uint32_t>(n);
+            ++i;
+        } else if (a == "--address" && i + 1 < args.size() && ParseInteger(args[i + 1], &n) && n >= 0 && n <= 255) {
+            o.address = static_cast<uint8_t>(n);
+            ++i;
+        } else {
+            return Usage(err, "bad option '" + a + "'");
+        }
+    }
+    o.command.assign(args.begin() + static_cast<long>(i), args.end());
+    if (o.command.empty()) return Usage(err, "no command");
+    if (o.port.empty()) {
+        const auto ports = ListSerialPorts();
+        if (ports.empty()) {
+            std::fputs("Serial port open failed! No serial port found; give one with --port PATH.\n", err);
+            return kResultPortClosed;
+        }
+        o.port = ports.front().path;
+    }
+    return RegisterCommand(o, out, err);
+}
+
+}  // namespace veltrano::cli

@@ -1,0 +1,19 @@
+#pragma once
+// The one request/reply rule every exchange follows: drain the frame queue,
+// write the request, then up to 50 rounds of (sleep 10 ms, take the frame
+// queue). The first non-empty take is the reply. Nothing is retried.
+
+#include <cstdint>
+
+#include "serial/link.h"
+
+namespace veltrano {
+
+constexpr int kReplyPolls = 50;
+constexpr int kReplyPollMs = 10;
+
+// Sends the `length` bytes at the start of link.txBuffer and returns the
+// reply length (0: no reply); the reply is in link.rxBuffer.
+uint16_t Exchange(Link& link, uint16_t length);
+
+}  // namespace veltrano

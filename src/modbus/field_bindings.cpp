@@ -1,0 +1,175 @@
+#include <cfloat>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+#include "modbus/modbus_helper.h"
+#include "ui/dialog.h"
+
+namespace veltrano {
+namespace {
+
+constexpr const char* kWarning = "Warning";
+
+// Failure texts of the show operations: result 1, result 2, anything else.
+struct ShowTexts {
+    const char* portClosed;
+    const char* noReply;
+    const char* other;
+};
+constexpr ShowTexts kIntegerTexts{"Serial port not open!", "Read format Error!", "Check Value Error!"};
+constexpr ShowTexts kScaledTexts{"Serial port not open!", "Read format error!", "Check value error!"};
+constexpr ShowTexts kUnsigned32Texts{"Serial port not open!", "Read format error!", "Check Value error!"};
+constexpr ShowTexts kFloatTexts{"Serial port not open!", "Read format error!", "Check Value Error!"};
+
+void ReportShow(ui::Dialog& page, ResultCode result, const ShowTexts& texts, bool showErrors) {
+    if (result == kResultOk || !showErrors) return;
+    const char* text = result == kResultPortClosed ? texts.portClosed
+                       : result == kResultNoReply  ? texts.noReply
+                                                   : texts.other;
+    page.MessageBox(text, kWarning, ui::Icon::Warning, ui::Buttons::Ok);
+}
+
+// Fixed notation with `decimals` places, as "%.Nf" prints in the C locale.
+std::string Fixed(double value, int decimals) {
+    char buf[512];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    return std::string(buf, r.ptr);
+}
+
+locale_t CLocale() {
+    static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return c;
+}
+
+}  // namespace
+
+std::string ModbusHelper::FormatScaled(int16_t raw, double scale, uint8_t decimals) {
+    const double v = static_cast<double>(raw) * scale;
+    return Fixed(v, decimals == 1 ? 1 : decimals == 2 ? 2 : 0);
+}
+
+std::string ModbusHelper::FormatFloat(float value) { return Fixed(static_cast<double>(value), 6); }
+
+double ModbusHelper::ParseNumber(const std::string& text) {
+    // The edit text is fetched into a 20-byte buffer: 19 characters count.
+    const std::string head = text.substr(0, 19);
+    return strtod_l(head.c_str(), nullptr, CLocale());
+}
+
+double ModbusHelper::EditNumber(const ui::Dialog& page, int edit) { return ParseNumber(page.GetItemText(edit)); }
+
+bool ModbusHelper::ScaleToInteger(double number, int32_t multiplier, int64_t* out) {
+    const double product = number * static_cast<double>(multiplier);
+    if (!std::isfinite(product)) return false;
+    // Truncation must land in [-2^63, 2^63 - 1].
+    if (!(product >= -9223372036854775808.0 && product < 9223372036854775808.0)) return false;
+    *out = static_cast<int64_t>(product);
+    return true;
+}
+
+void ModbusHelper::ShowInteger(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
+    int16_t v = 0;
+    const ResultCode r = ReadRegister(reg, &v);
+    // The only show operation that keeps the old text on failure.
+    if (r == kResultOk) page.SetItemInt(edit, static_cast<uint16_t>(v));
+    ReportShow(page, r, kIntegerTexts, showErrors);
+}
+
+void ModbusHelper::ShowStatus(ui::Dialog& page, int edit, uint16_t reg, uint16_t normalCode, uint16_t warningCode,
+                              bool showErrors) {
+    int16_t v = 0;
+    const ResultCode r = ReadRegister(reg, &v);
+    page.SetItemText(edit, "");
+    if (r == kResultOk) {
+        const uint16_t u = static_cast<uint16_t>(v);
+        page.SetItemText(edit, u == normalCode ? "Normal" : u == warningCode ? "Warning" : "err");
+    }
+    ReportShow(page, r, kIntegerTexts, showErrors);
+}
+
+void ModbusHelper::ShowUnsigned(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
+    int16_t v = 0;
+    const ResultCode r = ReadRegister(reg, &v);
+    page.SetItemText(edit, "");
+    if (r == kResultOk) page.SetItemInt(edit, static_cast<uint16_t>(v));
+    ReportShow(page, r, kScaledTexts, showErrors);
+}
+
+void ModbusHelper::ShowScaled(ui::Dialog& page, int edit, uint16_t reg, double scale, uint8_t decimals,
+                              bool showErrors) {
+    int16_t v = 0;
+    const ResultCode r = ReadRegister(reg, &v);
+    page.SetItemText(edit, "");
+    if (r == kResultOk) page.SetItemText(edit, FormatScaled(v, scale, decimals));
+    ReportShow(page, r, kScaledTexts, showErrors);
+}
+
+void ModbusHelper::ShowUnsigned32(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
+    uint32_t v = 0;
+    const ResultCode r = ReadRegister32(reg, &v);
+    page.SetItemText(edit, "");
+    if (r == kResultOk) page.SetItemInt(edit, v);
+    ReportShow(page, r, kUnsigned32Texts, showErrors);
+}
+
+void ModbusHelper::ShowFloat(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
+    float f = 0;
+    const ResultCode r = ReadFloat(reg, &f);
+    page.SetItemText(edit, "");
+    if (r == kResultOk) page.SetItemText(edit, FormatFloat(f));
+    ReportShow(page, r, kFloatTexts, showErrors);
+}
+
+void ModbusHelper::ReportWrite(ui::Dialog& page, ResultCode result) {
+    switch (result) {
+        case kResultOk: page.MessageBox("Write Successfully", "", ui::Icon::Warning, ui::Buttons::Ok); break;
+        case kResultPortClosed: page.MessageBox("Serial port not open!", kWarning, ui::Icon::Warning); break;
+        case kResultNoReply:
+            page.MessageBox("Return value error or device not responding!", kWarning, ui::Icon::Warning);
+            break;
+        default: page.MessageBox("Receiving and sending data are inconsistent!", kWarning, ui::Icon::Warning);
+    }
+}
+
+void ModbusHelper::WriteFromEdit(ui::Dialog& page, int edit, uint16_t reg) {
+    const unsigned v = page.GetItemUInt(edit);  // not a plain unsigned number: 0
+    ReportWrite(page, WriteRegister(reg, static_cast<uint16_t>(v & 0xFFFF)));
+}
+
+void ModbusHelper::WriteScaled(ui::Dialog& page, int edit, uint16_t reg, int32_t multiplier) {
+    int64_t scaled = 0;
+    if (!ScaleToInteger(EditNumber(page, edit), multiplier, &scaled)) {
+        page.MessageBox(kOutOfRangeText, kWarning, ui::Icon::Warning);
+        return;
+    }
+    ReportWrite(page, WriteRegister(reg, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF)));
+}
+
+void ModbusHelper::WriteScaled32(ui::Dialog& page, int edit, uint16_t reg, int32_t multiplier) {
+    int64_t scaled = 0;
+    if (!ScaleToInteger(EditNumber(page, edit), multiplier, &scaled)) {
+        page.MessageBox(kOutOfRangeText, kWarning, ui::Icon::Warning);
+        return;
+    }
+    ReportWrite(page, WriteRegister32(reg, static_cast<uint32_t>(static_cast<uint64_t>(scaled) & 0xFFFFFFFFu)));
+}
+
+void ModbusHelper::WriteFloatFromEdit(ui::Dialog& page, int edit, uint16_t reg) {
+    const double d = EditNumber(page, edit);
+    // A single cannot hold it: converting would be undefined, and the device
+    // would be sent an infinity or garbage.
+    if (!std::isfinite(d) || std::fabs(d) > static_cast<double>(FLT_MAX)) {
+        page.MessageBox(kOutOfRangeText, kWarning, ui::Icon::Warning);
+        return;
+    }
+    const float f = static_cast<float>(d);
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    ReportWrite(page, WriteRegister32(reg, bits));
+}
+
+}  // namespace veltrano

@@ -1,0 +1,24 @@
+#pragma once
+// Request layouts of the register transactions, built in place from the
+// first byte of a buffer; each returns the frame length including the CRC.
+
+#include <cstdint>
+
+namespace veltrano {
+
+namespace fn {
+constexpr uint8_t kReadHolding = 0x03;
+constexpr uint8_t kWriteSingle = 0x06;
+constexpr uint8_t kWriteMultiple = 0x10;
+}  // namespace fn
+
+constexpr uint16_t kReadRequestLength = 8;
+constexpr uint16_t kWriteSingleLength = 8;
+constexpr uint16_t kWriteTwoLength = 13;
+
+uint16_t BuildReadRequest(uint8_t* tx, uint8_t address, uint16_t reg, uint8_t count);
+uint16_t BuildWriteSingle(uint8_t* tx, uint8_t address, uint16_t reg, uint16_t value);
+// Two registers with function 0x10: first value, then second, each high byte first.
+uint16_t BuildWriteTwo(uint8_t* tx, uint8_t address, uint16_t reg, uint16_t first, uint16_t second);
+
+}  // namespace veltrano

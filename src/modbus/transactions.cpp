@@ -1,0 +1,93 @@
+#include <cstring>
+
+#include "modbus/exchange.h"
+#include "modbus/frames.h"
+#include "modbus/crc16.h"
+#include "modbus/modbus_helper.h"
+
+namespace veltrano {
+
+const char* DescribeResult(ResultCode result) {
+    switch (result) {
+        case kResultOk: return "success";
+        case kResultPortClosed: return "serial port not open (nothing sent)";
+        case kResultNoReply: return "no reply, or a reply with the wrong length, address, function code or echo";
+        case kResultBadCheck: return "CRC mismatch, or a write echo that differs from the request";
+        default: return "unknown result";
+    }
+}
+
+// Reads `count` registers into `bytes` (2 x count, high byte first).
+ResultCode ModbusHelper::ReadWords(uint16_t reg, uint8_t count, uint8_t* bytes) {
+    if (!link_.portOpen) return kResultPortClosed;
+    const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, reg, count);
+    const uint16_t n = Exchange(link_, length);
+    if (n <= 3) return kResultNoReply;
+    const uint8_t* rx = link_.rxBuffer;
+    if (rx[0] != link_.deviceAddress) return kResultNoReply;
+    if (rx[1] != fn::kReadHolding) return kResultNoReply;
+    if (!CrcMatches(rx, n)) return kResultBadCheck;
+    // A reply that passes its CRC but ends before the value would otherwise
+    // be completed from bytes of an earlier reply.
+    if (n < 3u + 2u * count + 2u) return kResultNoReply;
+    std::memcpy(bytes, rx + 3, 2u * count);
+    return kResultOk;
+}
+
+ResultCode ModbusHelper::ReadRegister(uint16_t reg, int16_t* value) {
+    uint8_t b[2];
+    const ResultCode r = ReadWords(reg, 1, b);
+    if (r == kResultOk) *value = static_cast<int16_t>(static_cast<uint16_t>(b[0] << 8 | b[1]));
+    return r;
+}
+
+ResultCode ModbusHelper::ReadRegister32(uint16_t reg, uint32_t* value) {
+    uint8_t b[4];
+    const ResultCode r = ReadWords(reg, 2, b);
+    if (r == kResultOk)
+        *value = static_cast<uint32_t>(b[0]) << 24 | static_cast<uint32_t>(b[1]) << 16 |
+                 static_cast<uint32_t>(b[2]) << 8 | b[3];
+    return r;
+}
+
+ResultCode ModbusHelper::ReadFloat(uint16_t reg, float* value) {
+    uint32_t bits = 0;
+    const ResultCode r = ReadRegister32(reg, &bits);
+    if (r == kResultOk) std::memcpy(value, &bits, sizeof bits);
+    return r;
+}
+
+ResultCode ModbusHelper::WriteRegister(uint16_t reg, uint16_t value) {
+    if (!link_.portOpen) return kResultPortClosed;
+    const uint16_t length = BuildWriteSingle(link_.txBuffer, link_.deviceAddress, reg, value);
+    const uint16_t n = Exchange(link_, length);
+    if (n <= 3) return kResultNoReply;
+    // The echo is compared over all 8 bytes; a shorter reply cannot be one.
+    if (n < length) return kResultNoReply;
+    if (std::memcmp(link_.rxBuffer, link_.txBuffer, length) != 0) return kResultBadCheck;
+    return kResultOk;
+}
+
+namespace {
+ResultCode CheckWriteTwoReply(const Link& link, uint16_t n, uint16_t requestLength) {
+    if (n <= 3) return kResultNoReply;
+    if (!CrcMatches(link.rxBuffer, n)) return kResultBadCheck;
+    // Compare only against the request that was sent, never past it.
+    if (n - 2u > requestLength) return kResultNoReply;
+    if (std::memcmp(link.rxBuffer, link.txBuffer, n - 2u) != 0) return kResultNoReply;
+    return kResultOk;
+}
+}  // namespace
+
+ResultCode ModbusHelper::WriteRegister32(uint16_t reg, uint32_t value) {
+    return WriteRegisterPair(reg, static_cast<uint16_t>(value >> 16), static_cast<uint16_t>(value & 0xFFFF));
+}
+
+ResultCode ModbusHelper::WriteRegisterPair(uint16_t reg, uint16_t first, uint16_t second) {
+    if (!link_.portOpen) return kResultPortClosed;
+    const uint16_t length = BuildWriteTwo(link_.txBuffer, link_.deviceAddress, reg, first, second);
+    const uint16_t n = Exchange(link_, length);
+    return CheckWriteTwoReply(link_, n, length);
+}
+
+}  // namespace veltrano

@@ -1,0 +1,41 @@
+#pragma once
+// The receive thread: reads whatever the port holds into the receive queue
+// and, after 30 consecutive empty polls, moves the burst into the frame
+// queue. Silence on the line is what ends a Modbus RTU frame.
+
+#include <atomic>
+#include <thread>
+
+#include "serial/link.h"
+
+namespace veltrano {
+
+class RxPump {
+public:
+    static constexpr uint16_t kIdlePolls = 30;
+    static constexpr uint32_t kReadChunk = 256;
+
+    explicit RxPump(Link& link) : link_(link) {}
+    ~RxPump() { Stop(); }
+    RxPump(const RxPump&) = delete;
+    RxPump& operator=(const RxPump&) = delete;
+
+    void Start();
+    // Ends the thread; must be called before the link's port is destroyed
+    // (the destructor does it).
+    void Stop();
+    bool Running() const { return thread_.joinable(); }
+
+    // One poll of the loop body without the sleep; for tests that step the
+    // pump by hand.
+    void PollOnce();
+
+private:
+    void Run();
+
+    Link& link_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+}  // namespace veltrano

@@ -1,0 +1,97 @@
+#pragma once
+// One simulated RS-485 device: registers, the Modbus RTU slave functions
+// 03, 06 and 16, the discovery dialects and injected faults. No I/O here:
+// the pseudo-terminal peer feeds it frames and sends back what it returns.
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "sim/profile.h"
+
+namespace veltrano::sim {
+
+struct Fault {
+    enum class Kind {
+        None,
+        Silent,        // no reply
+        BadCrc,        // reply with its CRC corrupted
+        WrongAddress,  // reply from address + 1, with a right CRC
+        Exception,     // exception reply, code `param` (default 4)
+        Split,         // reply in two halves, `param` ms apart
+        Delay,         // reply `param` ms late
+        Noise,         // `param` noise bytes right before the reply
+        EchoMismatch,  // reply with one data byte changed, right CRC
+        Replace,       // send `bytes` instead (CRC appended when `appendCrc`)
+    };
+    Kind kind = Kind::None;
+    int param = 0;
+    int count = -1;  // replies affected; -1: every reply
+    std::vector<uint8_t> bytes;
+    bool appendCrc = true;
+};
+
+// Baud-rate code of the communication register 0x0201.
+int BaudToRegisterCode(uint32_t baud);          // -1 if none
+uint32_t RegisterCodeToBaud(int code);          // 0 if none
+int BaudToShortCode(uint32_t baud);             // 1..3, -1 if none
+uint32_t ShortCodeToBaud(int code);             // 0 if none
+
+class Device {
+public:
+    struct Config {
+        uint8_t address = 1;
+        uint32_t baud = 9600;
+        uint8_t dialects = kDialectNone;
+        const Profile* profile = nullptr;  // none: every register exists
+        uint8_t parity = 0;                // register 0x0202
+        uint8_t lineFormat3 = 0;           // register 0x0203
+        uint8_t lineFormat4 = 1;           // register 0x0204
+    };
+
+    // What to put on the wire for one request.
+    struct Reply {
+        std::vector<uint8_t> bytes;   // empty: stay silent
+        int splitAfter = 0;           // >0: pause after this many bytes
+        int splitGapMs = 0;
+        int delayMs = 0;
+        std::optional<uint32_t> newBaud;  // switch the line rate after replying
+    };
+
+    explicit Device(const Config& config);
+
+    // Thread-safe.
+    Reply Handle(const std::vector<uint8_t>& frame, double nowSeconds);
+    void SetRegister(uint16_t reg, uint16_t value);
+    uint16_t GetRegister(uint16_t reg, double nowSeconds = 0);
+    void SetFault(const Fault& fault);
+    uint8_t address();
+    uint32_t baud();
+    void SetBaud(uint32_t baud);
+    void SetLineFormat(uint8_t parity, uint8_t format3, uint8_t format4);
+    const Profile* profile() const { return config_.profile; }
+
+private:
+    struct Slot {
+        bool exists = false;
+        bool writable = true;
+        const RegisterSpec* spec = nullptr;
+        int word = 0;  // 0 or 1 within a two-register value
+    };
+
+    std::vector<uint8_t> HandleModbus(const std::vector<uint8_t>& frame, double now, Reply& reply);
+    std::vector<uint8_t> HandleShort(const std::vector<uint8_t>& frame, Reply& reply);
+    bool ReadWord(uint16_t reg, double now, uint16_t* out);
+    bool WriteWord(uint16_t reg, uint16_t value, Reply& reply);
+    bool IsCommRegister(uint16_t reg) const;
+    void ApplyFault(std::vector<uint8_t>& bytes, Reply& reply, uint8_t function);
+
+    std::mutex mutex_;
+    Config config_;
+    std::vector<uint16_t> values_;
+    std::vector<Slot> slots_;
+    Fault fault_;
+};
+
+}  // namespace veltrano::sim

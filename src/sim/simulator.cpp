@@ -1,0 +1,303 @@
+#include "sim/simulator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace veltrano::sim {
+namespace {
+
+double Now() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+void SleepUntil(double t) {
+    timespec ts;
+    ts.tv_sec = static_cast<time_t>(t);
+    ts.tv_nsec = static_cast<long>((t - static_cast<double>(ts.tv_sec)) * 1e9);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+uint32_t RateOf(speed_t s) {
+    switch (s) {
+        case B300: return 300;
+        case B600: return 600;
+        case B1200: return 1200;
+        case B1800: return 1800;
+        case B2400: return 2400;
+        case B4800: return 4800;
+        case B9600: return 9600;
+        case B19200: return 19200;
+        case B38400: return 38400;
+        case B57600: return 57600;
+        case B115200: return 115200;
+        case B230400: return 230400;
+        case B460800: return 460800;
+        case B921600: return 921600;
+        default: return 0;
+    }
+}
+
+speed_t CodeOf(uint32_t rate) {
+    switch (rate) {
+        case 1200: return B1200;
+        case 2400: return B2400;
+        case 4800: return B4800;
+        case 19200: return B19200;
+        case 38400: return B38400;
+        case 57600: return B57600;
+        case 115200: return B115200;
+        default: return B9600;
+    }
+}
+
+std::string Hex(const std::vector<uint8_t>& b) {
+    std::string s;
+    char buf[4];
+    for (size_t i = 0; i < b.size(); ++i) {
+        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", b[i]);
+        s += buf;
+    }
+    return s;
+}
+
+}  // namespace
+
+Simulator::Simulator(const Device::Config& config) : device_(config) {
+    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
+
+Simulator::~Simulator() {
+    Stop();
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void Simulator::SetVerbose(std::function<void(const std::string&)> log) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    log_ = std::move(log);
+}
+
+void Simulator::Log(const std::string& line) {
+    std::function<void(const std::string&)> log;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        log = log_;
+    }
+    if (log) log(line);
+}
+
+bool Simulator::OpenPty(std::string* error) {
+    auto fail = [&](const char* what) {
+        if (error) *error = std::string(what) + ": " + std::strerror(errno);
+        ClosePty();
+        return false;
+    };
+    const int m = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m < 0) return fail("posix_openpt");
+    masterFd_ = m;
+    if (::grantpt(m) != 0 || ::unlockpt(m) != 0) return fail("unlockpt");
+    char name[128];
+    if (::ptsname_r(m, name, sizeof name) != 0) return fail("ptsname");
+    slavePath_ = name;
+    slaveFd_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slaveFd_ < 0) return fail("open slave");
+    // A fresh pty echoes and translates; make it a raw 8N1 line at the
+    // device's rate until the program sets its own.
+    termios t{};
+    if (::tcgetattr(slaveFd_, &t) == 0) {
+        ::cfmakeraw(&t);
+        t.c_cflag |= CLOCAL | CREAD;
+        const speed_t s = CodeOf(device_.baud());
+        ::cfsetispeed(&t, s);
+        ::cfsetospeed(&t, s);
+        ::tcsetattr(slaveFd_, TCSANOW, &t);
+    }
+    if (!linkPath_.empty()) {
+        ::unlink(linkPath_.c_str());
+        if (::symlink(slavePath_.c_str(), linkPath_.c_str()) != 0) return fail("symlink");
+    }
+    return true;
+}
+
+void Simulator::ClosePty() {
+    if (masterFd_ >= 0) ::close(masterFd_);
+    if (slaveFd_ >= 0) ::close(slaveFd_);
+    masterFd_ = slaveFd_ = -1;
+}
+
+bool Simulator::Start(std::string* error, const std::string& linkPath) {
+    if (running_) return true;
+    startTime_ = Now();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        linkPath_ = linkPath;
+        if (!OpenPty(error)) return false;
+    }
+    stop_ = false;
+    running_ = true;
+    thread_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+void Simulator::Stop() {
+    if (!running_) return;
+    stop_ = true;
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t r = ::write(wakeFd_, &one, sizeof one);
+    if (thread_.joinable()) thread_.join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    ClosePty();
+    if (!linkPath_.empty()) ::unlink(linkPath_.c_str());
+    running_ = false;
+}
+
+std::string Simulator::path() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return slavePath_;
+}
+
+void Simulator::Unplug() {
+    if (!running_) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ClosePty();
+        if (!linkPath_.empty()) ::unlink(linkPath_.c_str());
+        return;
+    }
+    // The serving thread closes the descriptors itself, so that it never
+    // writes to a number that has meanwhile been reused.
+    unplug_ = true;
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t r = ::write(wakeFd_, &one, sizeof one);
+    for (int i = 0; i < 2000 && unplug_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+bool Simulator::Replug(std::string* error) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (masterFd_ >= 0) return true;
+    const bool ok = OpenPty(error);
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t r = ::write(wakeFd_, &one, sizeof one);
+    return ok;
+}
+
+std::vector<std::vector<uint8_t>> Simulator::TakeRequests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::vector<uint8_t>> out;
+    out.swap(requests_);
+    return out;
+}
+
+void Simulator::SendReply(int fd, const Device::Reply& reply, uint32_t baud) {
+    const double charTime = 10.0 / static_cast<double>(baud ? baud : 9600);
+    double t = Now() + turnaroundUs_.load() / 1e6 + reply.delayMs / 1000.0;
+    const bool paced = pacing_.load();
+    if (!paced) SleepUntil(t);
+    for (size_t i = 0; i < reply.bytes.size(); ++i) {
+        if (stop_ || unplug_) return;
+        if (reply.splitAfter > 0 && static_cast<int>(i) == reply.splitAfter) t += reply.splitGapMs / 1000.0;
+        t += charTime;  // a byte reaches the other side once its stop bit is out
+        if (paced || (reply.splitAfter > 0 && static_cast<int>(i) == reply.splitAfter)) SleepUntil(t);
+        const uint8_t byte = reply.bytes[i];
+        ssize_t w;
+        do {
+            w = ::write(fd, &byte, 1);
+        } while (w < 0 && errno == EINTR);
+        if (w < 0) return;  // nobody reads the other side: the bytes are lost, as on a real bus
+    }
+}
+
+void Simulator::Serve() {
+    std::vector<uint8_t> frame;
+    double frameEnd = 0;  // when the last byte heard would have left the wire
+    uint32_t lineRate = 9600;
+    uint8_t buf[512];
+    while (!stop_) {
+        int fd;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (unplug_) {
+                ClosePty();
+                if (!linkPath_.empty()) ::unlink(linkPath_.c_str());
+                unplug_ = false;
+            }
+            fd = masterFd_;
+        }
+        if (fd < 0) {
+            pollfd w{wakeFd_, POLLIN, 0};
+            ::poll(&w, 1, 50);
+            uint64_t d;
+            [[maybe_unused]] ssize_t r = ::read(wakeFd_, &d, sizeof d);
+            frame.clear();
+            continue;
+        }
+        const double charTime = 10.0 / lineRate;
+        const double gap = std::max(3.5 * charTime, 0.00175);
+        int timeoutMs = 200;
+        if (!frame.empty()) {
+            const double left = frameEnd + gap - Now();
+            timeoutMs = left <= 0 ? 0 : static_cast<int>(std::ceil(left * 1000));
+        }
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        ::poll(fds, 2, timeoutMs);
+        if (fds[1].revents & POLLIN) {
+            uint64_t d;
+            [[maybe_unused]] ssize_t r = ::read(wakeFd_, &d, sizeof d);
+            continue;  // re-read the descriptor: it may have been unplugged
+        }
+        if (fds[0].revents & POLLIN) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n > 0) {
+                termios t{};
+                if (::tcgetattr(fd, &t) == 0) lineRate = RateOf(::cfgetospeed(&t));
+                const double now = Now();
+                const double ct = 10.0 / (lineRate ? lineRate : 9600);
+                frameEnd = std::max(frameEnd, now) + static_cast<double>(n) * ct;
+                frame.insert(frame.end(), buf, buf + n);
+                if (frame.size() > 4096) frame.erase(frame.begin(), frame.end() - 4096);
+            }
+            continue;
+        }
+        if (frame.empty() || Now() < frameEnd + gap) continue;
+
+        // Silence after the frame: it is complete.
+        std::vector<uint8_t> request;
+        request.swap(frame);
+        frameEnd = 0;
+        const uint32_t deviceRate = device_.baud();
+        if (lineRate != deviceRate) {
+            ++noiseCount_;
+            Log("noise (" + std::to_string(request.size()) + " bytes at " + std::to_string(lineRate) +
+                " baud; device listens at " + std::to_string(deviceRate) + ")");
+            continue;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requests_.push_back(request);
+        }
+        ++requestCount_;
+        Log("RX " + Hex(request));
+        const Device::Reply reply = device_.Handle(request, Now() - startTime_);
+        if (!reply.bytes.empty()) {
+            SendReply(fd, reply, deviceRate);
+            Log("TX " + Hex(reply.bytes));
+        }
+        if (reply.newBaud) {
+            device_.SetBaud(*reply.newBaud);
+            Log("line rate now " + std::to_string(*reply.newBaud));
+        }
+    }
+}
+
+}  // namespace veltrano::sim

@@ -1,0 +1,84 @@
+#pragma once
+// A simulated device on a real pseudo-terminal. The program under test
+// opens the slave side (path()) like any serial port; this side holds the
+// master and answers at the pace of the wire.
+//
+// Line rate: the master side sees the termios of the slave, so the rate the
+// program set is known here. When it differs from the device's own rate the
+// device hears only noise and stays silent, as a real one does.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/device.h"
+
+namespace veltrano::sim {
+
+class Simulator {
+public:
+    explicit Simulator(const Device::Config& config);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Opens the pseudo-terminal and starts serving. With a link path, a
+    // symbolic link to the slave is (re)made there and removed by Stop.
+    bool Start(std::string* error = nullptr, const std::string& linkPath = "");
+    void Stop();
+
+    // Slave side: what the master program opens.
+    std::string path() const;
+    const std::string& linkPath() const { return linkPath_; }
+
+    Device& device() { return device_; }
+
+    // The device disappears (the other side sees a hang-up), and comes back
+    // on a fresh pseudo-terminal behind the same link.
+    void Unplug();
+    bool Replug(std::string* error = nullptr);
+
+    // Every frame heard, in order (cleared by the call).
+    std::vector<std::vector<uint8_t>> TakeRequests();
+    size_t requestCount() const { return requestCount_.load(); }
+    // Frames heard at a rate other than the device's.
+    size_t noiseCount() const { return noiseCount_.load(); }
+
+    // Turnaround between the end of a request and the first reply byte.
+    void SetTurnaroundMs(int ms) { turnaroundUs_ = ms * 1000; }
+    // Wire pacing on (default) or off.
+    void SetPacing(bool on) { pacing_ = on; }
+    void SetVerbose(std::function<void(const std::string&)> log);
+
+private:
+    bool OpenPty(std::string* error);
+    void ClosePty();
+    void Serve();
+    void SendReply(int fd, const Device::Reply& reply, uint32_t baud);
+    void Log(const std::string& line);
+
+    Device device_;
+    mutable std::mutex mutex_;
+    int masterFd_ = -1;
+    int slaveFd_ = -1;  // held open so the pty stays up between the program's opens
+    int wakeFd_ = -1;
+    std::string slavePath_;
+    std::string linkPath_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<bool> unplug_{false};
+    std::vector<std::vector<uint8_t>> requests_;
+    std::atomic<size_t> requestCount_{0};
+    std::atomic<size_t> noiseCount_{0};
+    std::atomic<int> turnaroundUs_{1500};
+    std::atomic<bool> pacing_{true};
+    std::function<void(const std::string&)> log_;
+    double startTime_ = 0;
+};
+
+}  // namespace veltrano::sim
