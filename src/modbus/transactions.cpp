@@ -62,9 +62,12 @@ ResultCode ModbusHelper::WriteRegister(uint16_t reg, uint16_t value) {
     const uint16_t length = BuildWriteSingle(link_.txBuffer, link_.deviceAddress, reg, value);
     const uint16_t n = Exchange(link_, length);
     if (n <= 3) return kResultNoReply;
-    // The echo is compared over all 8 bytes; a shorter reply cannot be one.
+    // The echo is compared over its 8 bytes, but only as far as the reply
+    // goes: a received byte that differs is a bad echo; a reply that matches
+    // and then stops short would need bytes it does not have.
+    const uint16_t received = n < length ? n : length;
+    if (std::memcmp(link_.rxBuffer, link_.txBuffer, received) != 0) return kResultBadCheck;
     if (n < length) return kResultNoReply;
-    if (std::memcmp(link_.rxBuffer, link_.txBuffer, length) != 0) return kResultBadCheck;
     return kResultOk;
 }
 

@@ -53,6 +53,7 @@ struct Link {
         port.Configure(devicePath, 8, SerialPort::kNoParity, SerialPort::kOneStopBit, baudRate);
         const int ok = port.Open();
         portOpen = ok != 0;
+        port.Wake();  // the receive thread sleeps while the port is closed
         return ok;
     }
 };

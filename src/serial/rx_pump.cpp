@@ -1,5 +1,8 @@
 #include "serial/rx_pump.h"
 
+#include <pthread.h>
+#include <time.h>
+
 #include <chrono>
 
 namespace veltrano {
@@ -24,6 +27,15 @@ void RxPump::Stop() {
     if (thread_.joinable()) thread_.join();
 }
 
+double RxPump::CpuSeconds() const {
+    if (!thread_.joinable()) return 0;
+    clockid_t clock;
+    if (pthread_getcpuclockid(const_cast<std::thread&>(thread_).native_handle(), &clock) != 0) return 0;
+    timespec ts{};
+    if (clock_gettime(clock, &ts) != 0) return 0;
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
 void RxPump::PollOnce() {
     if (!link_.portOpen.load(std::memory_order_acquire)) {
         link_.idleCounter = 0;
@@ -42,21 +54,26 @@ void RxPump::PollOnce() {
 }
 
 void RxPump::Run() {
-    using std::chrono::milliseconds;
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kPoll = std::chrono::milliseconds(1);
+    auto next = Clock::now();
     while (!stop_.load(std::memory_order_acquire)) {
         PollOnce();
         if (stop_.load(std::memory_order_acquire)) break;
         if (link_.idleCounter > 0) {
-            // Inside a burst: count the silence in 1 ms polls.
-            std::this_thread::sleep_for(milliseconds(1));
-        } else if (link_.portOpen.load(std::memory_order_acquire)) {
-            // Open and no burst under way: an empty poll changes nothing, so
-            // sleep until bytes arrive instead of waking every millisecond.
-            // The next poll then reads them at once.
-            link_.port.WaitReadable(100);
+            // Inside a burst: count the silence in polls 1 ms apart. Keep the
+            // cadence (a plain 1 ms sleep overruns a little every time), but
+            // never catch up after a stall by polling back to back.
+            const auto now = Clock::now();
+            next += kPoll;
+            if (next < now) next = now + kPoll;
+            std::this_thread::sleep_until(next);
         } else {
-            // Closed: nothing to read; Open and Stop wake this wait early.
-            link_.port.WaitReadable(10);
+            // No burst under way: an empty poll changes nothing, so wait for
+            // bytes (or for the port to open, or Stop) instead of waking every
+            // millisecond. The next poll then reads them at once.
+            link_.port.WaitReadable(link_.portOpen.load(std::memory_order_acquire) ? 100 : 250);
+            next = Clock::now();
         }
     }
 }

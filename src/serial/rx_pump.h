@@ -25,6 +25,8 @@ public:
     // (the destructor does it).
     void Stop();
     bool Running() const { return thread_.joinable(); }
+    // CPU time the thread has used so far, in seconds (0 when not running).
+    double CpuSeconds() const;
 
     // One poll of the loop body without the sleep; for tests that step the
     // pump by hand.

@@ -180,6 +180,9 @@ void SerialPort::CloseLocked() {
         // The exclusive flag belongs to the terminal, not to this descriptor:
         // clear it, or a later open of the same device would be refused.
         ::ioctl(fd, TIOCNXCL);
+        // Unlock explicitly: the receive thread's poll may still hold a
+        // reference to the file, which would delay the release past close.
+        ::flock(fd, LOCK_UN);
         ::close(fd);
     }
     open_.store(false, std::memory_order_release);

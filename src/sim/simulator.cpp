@@ -201,7 +201,13 @@ std::vector<std::vector<uint8_t>> Simulator::TakeRequests() {
 
 void Simulator::SendReply(int fd, const Device::Reply& reply, uint32_t baud) {
     const double charTime = 10.0 / static_cast<double>(baud ? baud : 9600);
-    double t = Now() + turnaroundUs_.load() / 1e6 + reply.delayMs / 1000.0;
+    int turnaroundUs = turnaroundUs_.load();
+    const int spread = turnaroundMaxUs_.load() - turnaroundUs;
+    if (spread > 0) {
+        jitter_ = jitter_ * 1664525u + 1013904223u;
+        turnaroundUs += static_cast<int>((jitter_ >> 8) % static_cast<uint32_t>(spread + 1));
+    }
+    double t = Now() + turnaroundUs / 1e6 + reply.delayMs / 1000.0;
     const bool paced = pacing_.load();
     if (!paced) SleepUntil(t);
     for (size_t i = 0; i < reply.bytes.size(); ++i) {
@@ -216,6 +222,13 @@ void Simulator::SendReply(int fd, const Device::Reply& reply, uint32_t baud) {
         } while (w < 0 && errno == EINTR);
         if (w < 0) return;  // nobody reads the other side: the bytes are lost, as on a real bus
     }
+    std::lock_guard<std::mutex> lock(mutex_);
+    timing_.replyEnd = Now();
+}
+
+Simulator::ReplyTiming Simulator::lastReplyTiming() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return timing_;
 }
 
 void Simulator::Serve() {
@@ -274,6 +287,7 @@ void Simulator::Serve() {
         // Silence after the frame: it is complete.
         std::vector<uint8_t> request;
         request.swap(frame);
+        const double requestEnd = frameEnd;
         frameEnd = 0;
         const uint32_t deviceRate = device_.baud();
         if (lineRate != deviceRate) {
@@ -290,6 +304,10 @@ void Simulator::Serve() {
         Log("RX " + Hex(request));
         const Device::Reply reply = device_.Handle(request, Now() - startTime_);
         if (!reply.bytes.empty()) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                timing_.requestEnd = requestEnd;
+            }
             SendReply(fd, reply, deviceRate);
             Log("TX " + Hex(reply.bytes));
         }

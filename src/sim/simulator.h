@@ -48,8 +48,20 @@ public:
     // Frames heard at a rate other than the device's.
     size_t noiseCount() const { return noiseCount_.load(); }
 
-    // Turnaround between the end of a request and the first reply byte.
-    void SetTurnaroundMs(int ms) { turnaroundUs_ = ms * 1000; }
+    // Turnaround between the end of a request and the first reply byte:
+    // fixed, or drawn evenly from [minMs, maxMs] for every reply.
+    void SetTurnaroundMs(int minMs, int maxMs = -1) {
+        turnaroundUs_ = minMs * 1000;
+        turnaroundMaxUs_ = (maxMs < minMs ? minMs : maxMs) * 1000;
+    }
+    // Timing of the last reply, in seconds of the steady clock: when the
+    // request's last byte had left the wire, and when the reply's last byte
+    // was handed over.
+    struct ReplyTiming {
+        double requestEnd = 0;
+        double replyEnd = 0;
+    };
+    ReplyTiming lastReplyTiming() const;
     // Wire pacing on (default) or off.
     void SetPacing(bool on) { pacing_ = on; }
     void SetVerbose(std::function<void(const std::string&)> log);
@@ -76,6 +88,9 @@ private:
     std::atomic<size_t> requestCount_{0};
     std::atomic<size_t> noiseCount_{0};
     std::atomic<int> turnaroundUs_{1500};
+    std::atomic<int> turnaroundMaxUs_{1500};
+    uint32_t jitter_ = 12345;
+    ReplyTiming timing_;
     std::atomic<bool> pacing_{true};
     std::function<void(const std::string&)> log_;
     double startTime_ = 0;

@@ -1,0 +1,110 @@
+// veltrano-cli's register commands against a simulated device.
+#include <gtest/gtest.h>
+
+#include "cli/commands.h"
+#include "support/capture.h"
+#include "support/sim_link.h"
+
+namespace veltrano {
+namespace {
+
+using test::Capture;
+using test::Captured;
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::Device::Config c;
+        c.address = 7;
+        c.baud = 4800;
+        sim = std::make_unique<sim::Simulator>(c);
+        sim->device().SetRegister(48, 255);
+        sim->device().SetRegister(49, static_cast<uint16_t>(-52));
+        std::string error;
+        ASSERT_TRUE(sim->Start(&error)) << error;
+    }
+    Captured Cli7(std::vector<std::string> command, bool trace = false) {
+        std::vector<std::string> args{"--port", sim->path(), "--baud", "4800", "--address", "7"};
+        if (trace) args.push_back("--trace");
+        args.insert(args.end(), command.begin(), command.end());
+        return Capture([&](FILE* out, FILE* err) { return cli::Run(args, out, err); });
+    }
+    std::unique_ptr<sim::Simulator> sim;
+};
+
+TEST_F(Cli, ReadWithTracePrintsFramesAndTheValue) {
+    const Captured c = Cli7({"read", "48"}, true);
+    EXPECT_EQ(c.code, 0);
+    EXPECT_EQ(c.out, "255\n");
+    EXPECT_EQ(c.err, "TX 07 03 00 30 00 01 84 63\nRX 07 03 02 00 FF 70 04\n");
+}
+
+TEST_F(Cli, ValuesInAndOut) {
+    struct Case {
+        std::vector<std::string> command;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {{"read", "49"}, "65484\n"},  // unsigned: -52 as 16 bits
+        {{"write", "0x60", "-2"}, ""},
+        {{"read", "0x60"}, "65534\n"},
+        {{"write32", "100", "-1"}, ""},
+        {{"read32", "100"}, "4294967295\n"},
+        {{"writefloat", "102", "23.5"}, ""},
+        {{"readfloat", "102"}, "23.5\n"},
+        {{"writefloat", "102", "0.1"}, ""},
+        {{"readfloat", "102"}, "0.1\n"},  // shortest text that reads back to the same single
+        {{"writepair", "110", "1", "0xFFFF"}, ""},
+        {{"read32", "110"}, "131071\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command[0] + " " + c.command[1]);
+        const Captured r = Cli7(c.command);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+    }
+    EXPECT_EQ(sim->device().GetRegister(0x60), 0xFFFE);
+    EXPECT_EQ(sim->device().GetRegister(100), 0xFFFF);
+}
+
+TEST_F(Cli, ExitsWithTheResultCodeOrSixtyFour) {
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string errHas;
+    };
+    const std::vector<Case> cases = {
+        {{"--port", sim->path(), "--baud", "9600", "--address", "7", "read", "48"}, 2, "no reply"},
+        {{"--port", sim->path(), "--baud", "4800", "--address", "8", "read", "48"}, 2, "no reply"},
+        {{"--port", "/nonexistent/tty", "read", "1"}, 1, "Serial port open failed!"},
+        {{"--port", sim->path(), "frobnicate", "1"}, 64, "usage:"},
+        {{"--port", sim->path(), "read"}, 64, "usage:"},
+        {{"--port", sim->path(), "read", "70000"}, 64, "usage:"},
+        {{"--port", sim->path(), "write", "1", "70000"}, 64, "usage:"},
+        {{"--port", sim->path(), "writefloat", "1", "1e39"}, 64, "usage:"},
+        {{"--bogus"}, 64, "usage:"},
+        {{}, 64, "usage:"},
+    };
+    for (const auto& c : cases) {
+        std::string joined;
+        for (const auto& a : c.args) joined += a + " ";
+        SCOPED_TRACE(joined);
+        const Captured r = Capture([&](FILE* out, FILE* err) { return cli::Run(c.args, out, err); });
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST_F(Cli, DeviceExceptionIsReportedWithItsMeaning) {
+    sim::Fault f;
+    f.kind = sim::Fault::Kind::Exception;
+    f.param = 2;
+    sim->device().SetFault(f);
+    const Captured r = Cli7({"write", "48", "1"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("result 3"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -1,0 +1,254 @@
+// The six register transactions against a simulated device: request bytes
+// on the wire, every result code, and the replies that must not pass.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <thread>
+
+#include "modbus/exchange.h"
+#include "support/sim_link.h"
+
+namespace veltrano {
+namespace {
+
+using test::DeviceAt;
+using test::SimLink;
+using test::WithCrc;
+using Bytes = std::vector<uint8_t>;
+using sim::Fault;
+using Clock = std::chrono::steady_clock;
+
+Fault Once(Fault::Kind kind, int param = 0) {
+    Fault f;
+    f.kind = kind;
+    f.param = param;
+    f.count = 1;
+    return f;
+}
+
+Fault Reply(Bytes bytes, bool appendCrc = true) {
+    Fault f = Once(Fault::Kind::Replace);
+    f.bytes = std::move(bytes);
+    f.appendCrc = appendCrc;
+    return f;
+}
+
+enum class Op { Read, Read32, ReadFloat, Write, Write32, WritePair };
+
+ResultCode RunOp(ModbusHelper& m, Op op) {
+    int16_t v16;
+    uint32_t v32;
+    float f;
+    switch (op) {
+        case Op::Read: return m.ReadRegister(0x0010, &v16);
+        case Op::Read32: return m.ReadRegister32(0x0010, &v32);
+        case Op::ReadFloat: return m.ReadFloat(0x0010, &f);
+        case Op::Write: return m.WriteRegister(0x0010, 0x1234);
+        case Op::Write32: return m.WriteRegister32(0x0010, 0x12345678);
+        case Op::WritePair: return m.WriteRegisterPair(0x0010, 0x0102, 0x0304);
+    }
+    return 0xFF;
+}
+
+const char* Name(Op op) {
+    static const char* names[] = {"ReadRegister", "ReadRegister32", "ReadFloat",
+                                  "WriteRegister", "WriteRegister32", "WriteRegisterPair"};
+    return names[static_cast<int>(op)];
+}
+
+class Transactions : public ::testing::Test {
+protected:
+    Transactions() : s(DeviceAt(1, 9600)) {}
+    void SetUp() override { ASSERT_TRUE(s.Open(9600, 1)); }
+    SimLink s;
+};
+
+TEST_F(Transactions, RequestsOnTheWireAndValuesBack) {
+    s.sim.device().SetRegister(0x0010, 0xFFCE);
+    s.sim.device().SetRegister(0x0011, 0x0019);
+    int16_t v16 = 0;
+    uint32_t v32 = 0;
+    float f = 0;
+    ASSERT_EQ(s.helper.ReadRegister(0x0010, &v16), kResultOk);
+    EXPECT_EQ(v16, -50);
+    ASSERT_EQ(s.helper.ReadRegister32(0x0010, &v32), kResultOk);
+    EXPECT_EQ(v32, 0xFFCE0019u) << "first register is the high half";
+    s.sim.device().SetRegister(0x0010, 0x41BC);
+    s.sim.device().SetRegister(0x0011, 0x0000);
+    ASSERT_EQ(s.helper.ReadFloat(0x0010, &f), kResultOk);
+    EXPECT_EQ(f, 23.5f);
+    ASSERT_EQ(s.helper.WriteRegister(0x0020, static_cast<uint16_t>(-50)), kResultOk);
+    ASSERT_EQ(s.helper.WriteRegister32(0x0100, 0x12345678), kResultOk);
+    ASSERT_EQ(s.helper.WriteRegisterPair(0x0200, 0xAAAA, 0x5555), kResultOk);
+    EXPECT_EQ(s.sim.device().GetRegister(0x0020), 0xFFCE);
+    EXPECT_EQ(s.sim.device().GetRegister(0x0100), 0x1234);
+    EXPECT_EQ(s.sim.device().GetRegister(0x0101), 0x5678);
+    EXPECT_EQ(s.sim.device().GetRegister(0x0201), 0x5555);
+
+    const auto heard = s.sim.TakeRequests();
+    ASSERT_EQ(heard.size(), 6u);
+    EXPECT_EQ(heard[0], WithCrc({1, 3, 0x00, 0x10, 0, 1}));
+    EXPECT_EQ(heard[1], WithCrc({1, 3, 0x00, 0x10, 0, 2}));
+    EXPECT_EQ(heard[3], WithCrc({1, 6, 0x00, 0x20, 0xFF, 0xCE}));
+    EXPECT_EQ(heard[4], WithCrc({1, 0x10, 0x01, 0x00, 0, 2, 4, 0x12, 0x34, 0x56, 0x78}));
+    EXPECT_EQ(heard[5], WithCrc({1, 0x10, 0x02, 0x00, 0, 2, 4, 0xAA, 0xAA, 0x55, 0x55}));
+}
+
+TEST_F(Transactions, AddressIsTheCurrentDeviceAddress) {
+    sim::Device::Config c = DeviceAt(5, 9600);
+    SimLink other(c);
+    ASSERT_TRUE(other.Open(9600, 5));
+    other.sim.device().SetRegister(0x1234, 7);
+    int16_t v = 0;
+    ASSERT_EQ(other.helper.ReadRegister(0x1234, &v), kResultOk);
+    EXPECT_EQ(v, 7);
+    EXPECT_EQ(other.sim.TakeRequests().at(0), WithCrc({5, 3, 0x12, 0x34, 0, 1}));
+}
+
+TEST_F(Transactions, ClosedPortReturnsOneAtOnceAndLeavesTheFrameQueue) {
+    s.link.portOpen = false;
+    s.link.frameQueue.Push(0x77);
+    for (Op op : {Op::Read, Op::Read32, Op::ReadFloat, Op::Write, Op::Write32, Op::WritePair}) {
+        const auto t = Clock::now();
+        EXPECT_EQ(RunOp(s.helper, op), kResultPortClosed) << Name(op);
+        EXPECT_LT(std::chrono::duration<double>(Clock::now() - t).count(), 0.05) << Name(op);
+    }
+    EXPECT_EQ(s.link.frameQueue.Count(), 1);
+    EXPECT_EQ(s.sim.requestCount(), 0u);
+}
+
+struct FaultCase {
+    const char* what;
+    Op op;
+    std::function<Fault()> fault;
+    ResultCode expected;
+};
+
+TEST_F(Transactions, EveryResultCodePath) {
+    const std::vector<FaultCase> cases = {
+        {"plain", Op::Read, [] { return Fault{}; }, kResultOk},
+        {"plain", Op::Write32, [] { return Fault{}; }, kResultOk},
+        {"exception reply", Op::Read, [] { return Once(Fault::Kind::Exception, 2); }, kResultNoReply},
+        {"exception reply", Op::Read32, [] { return Once(Fault::Kind::Exception, 2); }, kResultNoReply},
+        {"exception reply", Op::Write, [] { return Once(Fault::Kind::Exception, 2); }, kResultBadCheck},
+        {"exception reply", Op::Write32, [] { return Once(Fault::Kind::Exception, 2); }, kResultNoReply},
+        {"exception reply", Op::WritePair, [] { return Once(Fault::Kind::Exception, 2); }, kResultNoReply},
+        {"other address, right CRC", Op::Read, [] { return Once(Fault::Kind::WrongAddress); }, kResultNoReply},
+        {"other address, right CRC", Op::ReadFloat, [] { return Once(Fault::Kind::WrongAddress); }, kResultNoReply},
+        {"other address, right CRC", Op::Write, [] { return Once(Fault::Kind::WrongAddress); }, kResultBadCheck},
+        {"other address, right CRC", Op::Write32, [] { return Once(Fault::Kind::WrongAddress); }, kResultNoReply},
+        {"bad CRC", Op::Read, [] { return Once(Fault::Kind::BadCrc); }, kResultBadCheck},
+        {"bad CRC", Op::Read32, [] { return Once(Fault::Kind::BadCrc); }, kResultBadCheck},
+        {"bad CRC", Op::Write, [] { return Once(Fault::Kind::BadCrc); }, kResultBadCheck},
+        {"bad CRC", Op::WritePair, [] { return Once(Fault::Kind::BadCrc); }, kResultBadCheck},
+        {"echo differs in one data byte", Op::Write, [] { return Once(Fault::Kind::EchoMismatch); },
+         kResultBadCheck},
+        {"bad CRC from another address", Op::Read,
+         [] { return Reply({2, 3, 2, 0, 1, 0x00, 0x00}, false); }, kResultNoReply},
+        {"exception 01 83 02", Op::Read, [] { return Reply({1, 0x83, 2}); }, kResultNoReply},
+        {"noise before the reply", Op::Read, [] { return Once(Fault::Kind::Noise, 3); }, kResultNoReply},
+        {"standard 8-byte write reply", Op::Write32, [] { return Reply({1, 0x10, 0, 0x10, 0, 2}); }, kResultOk},
+        {"write reply with count 1", Op::Write32, [] { return Reply({1, 0x10, 0, 0x10, 0, 1}); }, kResultNoReply},
+        {"4-byte write reply", Op::Write32, [] { return Reply({1, 0x10}); }, kResultOk},
+        {"3-byte reply", Op::Read, [] { return Reply({1, 3, 2}, false); }, kResultNoReply},
+        {"3-byte reply", Op::Write, [] { return Reply({1, 6, 0}, false); }, kResultNoReply},
+        {"split, gap past 30 polls", Op::Read, [] { return Once(Fault::Kind::Split, 120); }, kResultNoReply},
+        {"split, gap past 30 polls", Op::Write, [] { return Once(Fault::Kind::Split, 120); }, kResultNoReply},
+        {"split, gap within 30 polls", Op::Read, [] { return Once(Fault::Kind::Split, 4); }, kResultOk},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(Name(c.op)) + ": " + c.what);
+        s.sim.device().SetFault(c.fault());
+        EXPECT_EQ(RunOp(s.helper, c.op), c.expected);
+        // Let a split reply's tail land, then clear it as the next drain would.
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.expected == kResultOk ? 0 : 160));
+        s.sim.device().SetFault(Fault{});
+    }
+}
+
+TEST_F(Transactions, SilentDeviceGivesTwoAfterAboutHalfASecond) {
+    for (Op op : {Op::Read, Op::Write}) {
+        Fault f;
+        f.kind = Fault::Kind::Silent;
+        s.sim.device().SetFault(f);
+        const auto t = Clock::now();
+        EXPECT_EQ(RunOp(s.helper, op), kResultNoReply) << Name(op);
+        const double secs = std::chrono::duration<double>(Clock::now() - t).count();
+        EXPECT_GT(secs, 0.45) << "50 polls of 10 ms";
+        EXPECT_LT(secs, 2.0);
+    }
+}
+
+TEST_F(Transactions, WrongRateIsSilence) {
+    ASSERT_TRUE(s.Open(4800, 1));
+    int16_t v;
+    EXPECT_EQ(s.helper.ReadRegister(0, &v), kResultNoReply);
+    EXPECT_GE(s.sim.noiseCount(), 1u);
+    EXPECT_EQ(s.sim.requestCount(), 0u);
+}
+
+TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
+    s.sim.device().SetRegister(0x0010, 1111);
+    s.sim.device().SetRegister(0x0030, 2222);
+    s.sim.device().SetFault(Once(Fault::Kind::Delay, 620));
+    int16_t v = 0;
+    EXPECT_EQ(s.helper.ReadRegister(0x0010, &v), kResultNoReply);
+    // The late reply lands in the frame queue after the master gave up.
+    for (int i = 0; i < 100 && s.link.frameQueue.Count() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GT(s.link.frameQueue.Count(), 0);
+    ASSERT_EQ(s.helper.ReadRegister(0x0030, &v), kResultOk);
+    EXPECT_EQ(v, 2222);
+}
+
+// Replies that pass their checks but stop short must not be completed from
+// bytes an earlier reply left in the receive buffer.
+TEST_F(Transactions, ShortRepliesAreNeverFilledFromAnEarlierReply) {
+    s.sim.device().SetRegister(0x0010, 0x1234);
+    s.sim.device().SetRegister(0x0011, 0x5678);
+    uint32_t v32 = 0;
+    ASSERT_EQ(s.helper.ReadRegister32(0x0010, &v32), kResultOk);  // leaves 12 34 56 78 in rxBuffer
+
+    struct Case {
+        const char* what;
+        Op op;
+        Bytes reply;
+    };
+    const std::vector<Case> cases = {
+        {"read reply without its value", Op::Read, {1, 3, 2}},
+        {"read reply with one value byte", Op::Read, {1, 3, 2, 0x12}},
+        {"two-register read answered with one", Op::Read32, {1, 3, 2, 0x12, 0x34}},
+        {"two-register float answered with one", Op::ReadFloat, {1, 3, 2, 0x12, 0x34}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        s.sim.device().SetFault(Reply(c.reply));
+        EXPECT_EQ(RunOp(s.helper, c.op), kResultNoReply);
+    }
+    // The same write twice: the first echo leaves its CRC where a cut-short
+    // second echo would otherwise be compared.
+    ASSERT_EQ(RunOp(s.helper, Op::Write), kResultOk);
+    s.sim.device().SetFault(Reply({1, 6, 0, 0x10, 0x12, 0x34}, false));
+    EXPECT_EQ(RunOp(s.helper, Op::Write), kResultNoReply) << "an echo cut short is not a success";
+    // A two-register write compares its reply only with the 13 request bytes.
+    Bytes longReply{1, 0x10, 0, 0x10, 0, 2, 4, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 0, 0};
+    s.sim.device().SetFault(Reply(longReply));
+    EXPECT_EQ(RunOp(s.helper, Op::Write32), kResultNoReply);
+}
+
+TEST_F(Transactions, ExchangeTracesRequestAndReply) {
+    std::vector<std::pair<std::string, Bytes>> seen;
+    s.link.trace = [&](const char* d, const uint8_t* b, uint16_t n) { seen.push_back({d, Bytes(b, b + n)}); };
+    s.sim.device().SetRegister(0, 25);
+    int16_t v;
+    ASSERT_EQ(s.helper.ReadRegister(0, &v), kResultOk);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], (std::pair<std::string, Bytes>{"TX", {1, 3, 0, 0, 0, 1, 0x84, 0x0A}}));
+    EXPECT_EQ(seen[1].first, "RX");
+    EXPECT_EQ(seen[1].second, WithCrc({1, 3, 2, 0, 25}));
+}
+
+}  // namespace
+}  // namespace veltrano
