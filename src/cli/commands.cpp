@@ -5,7 +5,10 @@
 #include <cfloat>
 #include <cstring>
 
+#include "app/main_dialog.h"
+#include "app/main_ids.h"
 #include "cli/numbers.h"
+#include "ui/recording_host.h"
 #include "modbus/modbus_helper.h"
 #include "serial/port_list.h"
 #include "serial/rx_pump.h"
@@ -16,7 +19,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: veltrano-cli [--port PATH] [--baud N] [--address N] [--trace] COMMAND\n"
     "commands: read REG | read32 REG | readfloat REG | write REG VALUE | write32 REG VALUE\n"
-    "          | writefloat REG VALUE | writepair REG V1 V2\n";
+    "          | writefloat REG VALUE | writepair REG V1 V2\n"
+    "          | scan | inquire | set-address N | set-baud N\n";
 
 struct Options {
     std::string port;
@@ -141,6 +145,94 @@ int RegisterCommand(const Options& o, FILE* out, FILE* err) {
     return Usage(err, "unknown command '" + name + "'");
 }
 
+// Message boxes of the console, printed instead of shown.
+class PrintingHost : public ui::RecordingHost {
+public:
+    explicit PrintingHost(FILE* to) : to_(to) {}
+    int ShowMessage(ui::Dialog& owner, const ui::MessageBoxRequest& request) override {
+        std::string text;
+        for (char ch : request.text)
+            if (ch != '\r') text += ch;  // the texts break lines with CR LF
+        std::fprintf(to_, "%s\n", text.c_str());
+        return RecordingHost::ShowMessage(owner, request);
+    }
+    FILE* to_;
+};
+
+// The console's main window without a screen, on the one port given.
+class Console {
+public:
+    Console(const Options& o, FILE* messages, FILE* err) : host_(messages) {
+        app::MainOptions mo;
+        mo.leadingPorts.push_back(PortEntry{o.port, ""});
+        mo.listPorts = [] { return std::vector<PortEntry>{}; };
+        main_ = std::make_unique<app::MainDialog>(link_, mo);
+        if (o.trace)
+            link_.trace = [err](const char* dir, const uint8_t* b, uint16_t n) {
+                std::fprintf(err, "%s %s\n", dir, Hex(b, n).c_str());
+            };
+        main_->SetHost(&host_);
+        main_->Initialize();
+    }
+    app::MainDialog& main() { return *main_; }
+    PrintingHost& host() { return host_; }
+    void Messages(FILE* to) { host_.to_ = to; }
+
+private:
+    Link link_;
+    PrintingHost host_;
+    std::unique_ptr<app::MainDialog> main_;
+};
+
+int ScanCode(app::BaudRateTest::Outcome o) {
+    using O = app::BaudRateTest::Outcome;
+    return o == O::PortFailed ? 1 : o == O::NothingFound ? 2 : 0;
+}
+
+// scan, inquire, set-address, set-baud: the main window's own operations.
+// Returns -1 for a command that is not one of them.
+int ConsoleCommand(const Options& o, FILE* out, FILE* err) {
+    const std::vector<std::string>& c = o.command;
+    const std::string& name = c[0];
+    long long n = 0;
+    if (name == "scan") {
+        if (c.size() != 1) return Usage(err);
+        Console console(o, out, err);
+        return ScanCode(console.main().scan().Run());
+    }
+    if (name != "inquire" && name != "set-address" && name != "set-baud") return -1;
+    if (name == "inquire" ? c.size() != 1 : (c.size() != 2 || !ParseInteger(c[1], &n)))
+        return Usage(err, name == "inquire" ? "" : name + " needs a number");
+
+    // The panel works once a test has found the device.
+    Console console(o, err, err);
+    const int scanned = ScanCode(console.main().scan().Run());
+    if (scanned != 0) return scanned;
+    console.Messages(out);
+    app::MainDialog& m = console.main();
+    if (name == "inquire") {
+        m.Click(app::kInquireAddress);
+        const std::string address = m.GetItemText(app::kAddressEdit), baud = m.GetItemText(app::kBaudEdit);
+        if (address == " ") {
+            std::fputs("No answer to the inquiry.\n", err);
+            return 2;
+        }
+        std::fprintf(out, "address %s\nbaud %s\n", address.c_str(), baud.c_str());
+        return 0;
+    }
+    const size_t before = console.host().messages.size();
+    if (name == "set-address") {
+        m.TypeText(app::kAddressEdit, c[1]);
+        m.Click(app::kSetAddress);
+    } else {
+        m.TypeText(app::kBaudEdit, c[1]);
+        m.Click(app::kSetBaud);
+    }
+    const auto& shown = console.host().messages;
+    const bool ok = shown.size() > before && shown.back().request.text.find("successfully") != std::string::npos;
+    return ok ? 0 : 2;
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
@@ -177,6 +269,8 @@ int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
         }
         o.port = ports.front().path;
     }
+    const int console = ConsoleCommand(o, out, err);
+    if (console >= 0) return console;
     return RegisterCommand(o, out, err);
 }
 

@@ -197,6 +197,16 @@ void Dialog::SetIcon(int id, int iconId) {
     Changed(id);
 }
 
+void Dialog::MoveControl(int id, const Rect& rect) {
+    mutableControl(id).rect = rect;
+    Changed(id);
+}
+
+Rect Dialog::ControlClientRect(int id) const {
+    const Rect& r = control(id).rect;
+    return Rect{0, 0, r.width(), r.height()};
+}
+
 void Dialog::Show(bool visible) {
     if (visible_ == visible) return;
     visible_ = visible;
@@ -245,6 +255,15 @@ void Dialog::TypeText(int id, const std::string& text) {
     if (c.kind == Kind::ComboBox && c.editable) c.selection = -1;
     Changed(id);
 }
+
+void Dialog::DropDown(int id) {
+    const Control& c = control(id);
+    if (!c.enabled || !c.visible) return;
+    auto it = dropDowns_.find(id);
+    if (it != dropDowns_.end()) it->second();
+}
+
+void Dialog::OnDropDown(int id, std::function<void()> handler) { dropDowns_[id] = std::move(handler); }
 
 void Dialog::OnCommand(int id, std::function<void()> handler) { commands_[id] = std::move(handler); }
 

@@ -26,6 +26,14 @@ constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 
+// Pixels, relative to the parent window (or control) the rectangle lies in.
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool operator==(const Rect&) const = default;
+};
+
 struct Control {
     int id = 0;
     Kind kind = Kind::Static;
@@ -39,6 +47,7 @@ struct Control {
     bool editable = false;     // drop-down lists
     int icon = 0;              // pictures: icon resource id
     int group = 0;             // id of the group box that frames it, 0 if none
+    Rect rect;                 // where the template (or a move) puts it
 };
 
 struct MessageBoxRequest {
@@ -67,6 +76,8 @@ public:
     virtual void StartTimer(Dialog& /*dialog*/, int /*timerId*/, int /*periodMs*/) {}
     // The dialog asked to end its modal run.
     virtual void EndModal(Dialog& /*dialog*/, int /*result*/) {}
+    // Runs `dialog` modally over `owner` (the About box); returns its result.
+    virtual int RunModal(Dialog& /*owner*/, Dialog& /*dialog*/) { return kIdOk; }
 };
 
 class Dialog {
@@ -136,6 +147,14 @@ public:
 
     void SetIcon(int id, int iconId);
 
+    // Geometry: a control's rectangle in this dialog, its client rectangle
+    // (0, 0, width, height), and the window's own rectangle in its parent.
+    void MoveControl(int id, const Rect& rect);
+    Rect ControlClientRect(int id) const;
+    void MoveWindow(const Rect& rect) { rect_ = rect; }
+    const Rect& windowRect() const { return rect_; }
+    Rect clientRect() const { return Rect{0, 0, rect_.width(), rect_.height()}; }
+
     // --- the window ---
     void Show(bool visible);
     bool IsVisible() const { return visible_; }
@@ -152,6 +171,8 @@ public:
     void SelectTab(int id, int index);    // sets the selection, then notifies
     void SelectCombo(int id, int index);  // sets the selection, then notifies
     void TypeText(int id, const std::string& text);
+    // The operator opens a drop-down list.
+    void DropDown(int id);
     void Timer(int timerId) { OnTimer(timerId); }
     // Enter / Escape while a control of this dialog has the focus.
     virtual void KeyEnter() { EndDialog(kIdOk); }
@@ -160,6 +181,7 @@ public:
     // --- behaviour wiring ---
     void OnCommand(int id, std::function<void()> handler);
     void OnSelChange(int id, std::function<void()> handler);
+    void OnDropDown(int id, std::function<void()> handler);
 
     int MessageBox(const std::string& text, const std::string& caption, Icon icon = Icon::None,
                    Buttons buttons = Buttons::Ok);
@@ -191,6 +213,8 @@ private:
     std::vector<int> order_;
     std::map<int, std::function<void()>> commands_;
     std::map<int, std::function<void()>> selChanges_;
+    std::map<int, std::function<void()>> dropDowns_;
+    Rect rect_;
     std::vector<LayoutItem> layout_;
     Dialog* parent_ = nullptr;
     int parentControl_ = 0;

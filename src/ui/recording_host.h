@@ -28,12 +28,20 @@ public:
         endResult = result;
     }
 
+    int RunModal(Dialog& owner, Dialog& dialog) override {
+        modalRuns.push_back(dialog.className());
+        if (onModal) onModal(owner, dialog);
+        return kIdOk;
+    }
+
     const Shown* last() const { return messages.empty() ? nullptr : &messages.back(); }
     void clear() { messages.clear(); }
 
     std::vector<Shown> messages;
     std::vector<std::pair<int, int>> timers;
     std::function<void(Dialog&, const MessageBoxRequest&)> onMessage;
+    std::function<void(Dialog&, Dialog&)> onModal;
+    std::vector<std::string> modalRuns;
     int answer = kIdOk;
     bool ended = false;
     int endResult = 0;

@@ -1,0 +1,182 @@
+#include "app/connection_panel.h"
+
+#include <cstring>
+
+#include "app/main_ids.h"
+#include "modbus/crc16.h"
+#include "modbus/exchange.h"
+
+namespace veltrano::app {
+namespace {
+
+constexpr uint8_t kBroadcast = 0xFF;
+constexpr uint8_t kZero = 0x00;
+
+std::vector<uint8_t> WithCrc(std::vector<uint8_t> b) {
+    b.resize(b.size() + 2);
+    AppendCrc(b.data(), static_cast<uint32_t>(b.size() - 2));
+    return b;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ShortFrame(uint8_t baudCode, uint8_t address) {
+    return WithCrc({0xFD, 0xFD, 0xFD, baudCode, address});
+}
+
+std::vector<uint8_t> RegisterBlockRead(uint8_t routeAddress) {
+    return WithCrc({routeAddress, 0x03, 0x02, 0x00, 0x00, 0x05});
+}
+
+std::vector<uint8_t> RegisterBlockWrite(uint8_t routeAddress, uint8_t address, uint8_t baudCode) {
+    return WithCrc({routeAddress, 0x10, 0x02, 0x00, 0x00, 0x05, 0x0A,  //
+                    0x00, address, 0x00, baudCode, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01});
+}
+
+uint32_t ShortCodeRate(uint8_t code) { return code == 1 ? 2400 : code == 2 ? 4800 : code == 3 ? 9600 : 0; }
+
+uint32_t RegisterCodeRate(uint8_t code) {
+    static const uint32_t rates[] = {1200, 2400, 4800, 9600, 19200, 38400};
+    return code < 6 ? rates[code] : 0;
+}
+
+int RegisterCodeOf(uint32_t rate) {
+    for (uint8_t c = 0; c < 6; ++c)
+        if (RegisterCodeRate(c) == rate) return c;
+    return -1;
+}
+
+ConnectionPanel::ConnectionPanel(ui::Dialog& window, Link& link, ConnectionState& state,
+                                 std::function<std::string()> selectedPortPath)
+    : window_(window), link_(link), state_(state), selectedPortPath_(std::move(selectedPortPath)) {}
+
+ConnectionPanel::Route ConnectionPanel::CurrentRoute() const {
+    if (state_.broadcastRoute) return Route::Broadcast;
+    if (state_.zeroAddressRoute) return Route::Zero;
+    return Route::Short;
+}
+
+void ConnectionPanel::EnableButtons(bool enabled) {
+    for (int id : {kInquireAddress, kSetAddress, kInquireBaud, kSetBaud}) window_.Enable(id, enabled);
+}
+
+uint16_t ConnectionPanel::Exchange(const std::vector<uint8_t>& request) {
+    std::memcpy(link_.txBuffer, request.data(), request.size());
+    return veltrano::Exchange(link_, static_cast<uint16_t>(request.size()));
+}
+
+bool ConnectionPanel::ParseShortFrame(const uint8_t* reply, uint16_t n) {
+    // The address is byte 4: a reply must reach it and its CRC, or the
+    // address would come from an earlier reply.
+    if (n < 7) return false;
+    if (!CrcMatches(reply, n)) return false;
+    if (reply[0] != 0xFD || reply[1] != 0xFD || reply[2] != 0xFD) return false;
+    const uint32_t rate = ShortCodeRate(reply[3]);
+    if (rate == 0) return false;
+    state_.currentBaud = rate;
+    link_.deviceAddress = reply[4];
+    return true;
+}
+
+bool ConnectionPanel::ParseRegisterBlock(const uint8_t* reply, uint16_t n) {
+    // Five registers from byte 3 on: the block must be all there.
+    if (n < 3 + 10 + 2) return false;
+    if (!CrcMatches(reply, n)) return false;
+    link_.deviceAddress = reply[4];
+    state_.registerBaudCode = reply[6];
+    state_.currentBaud = RegisterCodeRate(reply[6]);  // an unknown code reads as 0 and is still valid
+    state_.lineFormat[0] = reply[8];
+    state_.lineFormat[1] = reply[10];
+    state_.lineFormat[2] = reply[12];
+    return true;
+}
+
+void ConnectionPanel::Inquire() {
+    if (state_.inquiryGuard) return;  // cleared by timer 1
+    state_.inquiryGuard = true;
+    const Route route = CurrentRoute();
+    window_.SetItemText(kAddressEdit, " ");
+    window_.SetItemText(kBaudEdit, " ");
+    const std::vector<uint8_t> request = route == Route::Broadcast ? RegisterBlockRead(kBroadcast)
+                                         : route == Route::Zero    ? RegisterBlockRead(kZero)
+                                                                   : ShortFrame(0, 0);
+    const uint16_t n = Exchange(request);
+    if (n <= 3) return;
+    const bool ok = route == Route::Short ? ParseShortFrame(link_.rxBuffer, n) : ParseRegisterBlock(link_.rxBuffer, n);
+    if (!ok) return;
+    window_.SetItemInt(kAddressEdit, link_.deviceAddress);
+    window_.SetItemInt(kBaudEdit, state_.currentBaud);
+    // Later register transactions reach the device through the route's address.
+    if (route == Route::Broadcast) link_.deviceAddress = kBroadcast;
+    if (route == Route::Zero) link_.deviceAddress = kZero;
+}
+
+// The register-route address write rewrites all five registers, the rate
+// among them: it repeats the code of the rate the device has now, so that
+// changing the address never moves the device to another rate.
+uint8_t ConnectionPanel::BaudCodeForAddressWrite() const {
+    const int code = RegisterCodeOf(state_.currentBaud);
+    if (code >= 0) return static_cast<uint8_t>(code);
+    if (state_.registerBaudCode >= 0) return static_cast<uint8_t>(state_.registerBaudCode);
+    return 2;
+}
+
+void ConnectionPanel::SetAddress() {
+    const uint8_t address = static_cast<uint8_t>(window_.GetItemSInt(kAddressEdit) & 0xFF);
+    if (address == 0) {
+        window_.MessageBox("Address Cannot be 0", kAppName, ui::Icon::None, ui::Buttons::Ok);
+        return;
+    }
+    const Route route = CurrentRoute();
+    bool ok = false;
+    uint16_t n = 0;
+    if (route == Route::Short) {
+        n = Exchange(ShortFrame(0, address));
+        ok = n > 3 && ParseShortFrame(link_.rxBuffer, n);
+    } else {
+        n = Exchange(RegisterBlockWrite(route == Route::Broadcast ? kBroadcast : kZero, address,
+                                        BaudCodeForAddressWrite()));
+        ok = n > 3 && CrcMatches(link_.rxBuffer, n);
+    }
+    if (ok) {
+        window_.MessageBox(route == Route::Broadcast ? "Address set successfully!" : "Address set successfully",
+                           kAppName, ui::Icon::None, ui::Buttons::Ok);
+        return;
+    }
+    const bool silent = n <= 3;
+    window_.MessageBox("Address setting failed!", route == Route::Zero && silent ? "Warnging" : "Warning",
+                       ui::Icon::Question, ui::Buttons::Ok);
+}
+
+void ConnectionPanel::SetBaud() {
+    const uint8_t address = static_cast<uint8_t>(window_.GetItemSInt(kAddressEdit) & 0xFF);
+    if (address == 0) {
+        window_.MessageBox("Address cannot be 0", kAppName, ui::Icon::None, ui::Buttons::Ok);
+        return;
+    }
+    const int rate = window_.GetItemSInt(kBaudEdit);
+    const uint8_t code = rate == 2400 ? 1 : rate == 4800 ? 2 : rate == 9600 ? 3 : 0;
+    if (code == 0) {
+        window_.MessageBox("Baudrate Error", kAppName, ui::Icon::None, ui::Buttons::Ok);
+        return;
+    }
+    const Route route = CurrentRoute();
+    if (route != Route::Short) {
+        const uint16_t n = Exchange(RegisterBlockWrite(route == Route::Broadcast ? kBroadcast : kZero, address, code));
+        if (n > 3 && CrcMatches(link_.rxBuffer, n)) {
+            window_.MessageBox("Baudrate set successfully", kAppName, ui::Icon::None, ui::Buttons::Ok);
+            return;
+        }
+    } else {
+        const uint16_t n = Exchange(ShortFrame(code, 0));
+        if (n > 3 && ParseShortFrame(link_.rxBuffer, n)) {
+            window_.MessageBox("Baudrate set successfully", kAppName, ui::Icon::None, ui::Buttons::Ok);
+            // The device now talks at the new rate: follow it (silently if the port will not open).
+            link_.Reopen(selectedPortPath_(), static_cast<uint32_t>(rate));
+            return;
+        }
+    }
+    window_.MessageBox("Baudrate setting failed!", "Warning", ui::Icon::Question, ui::Buttons::Ok);
+}
+
+}  // namespace veltrano::app

@@ -1,0 +1,62 @@
+#pragma once
+// The connection panel: read and change the bus address and baud rate of
+// the device on the port, over one of three routes: the FD FD FD short
+// frame, or the communication registers 0x0200-0x0204 at address 255
+// (broadcast route) or 0 (zero-address route).
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "serial/link.h"
+#include "ui/dialog.h"
+
+namespace veltrano::app {
+
+struct ConnectionState {
+    uint32_t currentBaud = 0;
+    bool inquiryGuard = false;
+    bool broadcastRoute = false;
+    bool zeroAddressRoute = false;
+    uint8_t lineFormat[3] = {0, 0, 0};  // low bytes of 0x0202 (parity), 0x0203, 0x0204
+    // The baud-rate code last read from register 0x0201, repeated by an
+    // address write when it names no rate of the table.
+    int registerBaudCode = -1;
+};
+
+// Requests of the connection routes.
+std::vector<uint8_t> ShortFrame(uint8_t baudCode, uint8_t address);
+std::vector<uint8_t> RegisterBlockRead(uint8_t routeAddress);
+std::vector<uint8_t> RegisterBlockWrite(uint8_t routeAddress, uint8_t address, uint8_t baudCode);
+uint32_t ShortCodeRate(uint8_t code);    // 1 2400, 2 4800, 3 9600, else 0
+uint32_t RegisterCodeRate(uint8_t code);  // 0..5: 1200..38400, else 0
+int RegisterCodeOf(uint32_t rate);        // -1 when the table has no code for it
+
+class ConnectionPanel {
+public:
+    ConnectionPanel(ui::Dialog& window, Link& link, ConnectionState& state,
+                    std::function<std::string()> selectedPortPath);
+
+    void Inquire();
+    void SetAddress();
+    void SetBaud();
+    void EnableButtons(bool enabled);
+
+    // Reply parsers; on success they update the state and deviceAddress.
+    bool ParseShortFrame(const uint8_t* reply, uint16_t n);
+    bool ParseRegisterBlock(const uint8_t* reply, uint16_t n);
+    // The common exchange step; returns the reply length (0: none).
+    uint16_t Exchange(const std::vector<uint8_t>& request);
+
+private:
+    enum class Route { Short, Broadcast, Zero };
+    Route CurrentRoute() const;
+    uint8_t BaudCodeForAddressWrite() const;
+
+    ui::Dialog& window_;
+    Link& link_;
+    ConnectionState& state_;
+    std::function<std::string()> selectedPortPath_;
+};
+
+}  // namespace veltrano::app

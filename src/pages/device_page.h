@@ -1,0 +1,49 @@
+#pragma once
+// A device page: one child dialog per device type, with its ModbusHelper,
+// its "Real Time" box and the reads the real-time poller runs once a second
+// while that box is checked and the page is showing.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "modbus/modbus_helper.h"
+#include "serial/link.h"
+#include "ui/dialog.h"
+
+namespace veltrano::pages {
+
+inline constexpr const char* kOpenPortFirst = "Please open the serial port first!";
+
+class DevicePage : public ui::Dialog {
+public:
+    DevicePage(Link& link, int templateId, std::string className, int realTimeBox);
+
+    int realTimeBox() const { return realTimeBox_; }
+    bool RealTimeChecked() const { return Has(realTimeBox_) && IsChecked(realTimeBox_); }
+
+    // The page's real-time read set, messages off.
+    virtual void RunRealTimeReadSet() {}
+
+    // Every visible Inquire of the page, in order, as an operator would
+    // press them (the command line's "page NAME inquire").
+    virtual std::vector<int> InquireButtons() const { return {}; }
+
+    ModbusHelper& helper() { return helper_; }
+    Link& link() { return link_; }
+
+protected:
+    // The common "Real Time" rule: with the port closed, uncheck and show
+    // `refusal` (no test at all when it is empty); then lock the governed
+    // buttons while the box is checked.
+    void BindRealTime(std::optional<std::string> refusal, std::vector<int> governed);
+    virtual void OnRealTimeClicked();
+
+    Link& link_;
+    ModbusHelper helper_;
+    int realTimeBox_;
+    std::optional<std::string> refusal_ = std::string(kOpenPortFirst);
+    std::vector<int> governed_;
+};
+
+}  // namespace veltrano::pages
