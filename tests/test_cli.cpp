@@ -108,3 +108,66 @@ TEST_F(Cli, DeviceExceptionIsReportedWithItsMeaning) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+struct CliConsole : ::testing::Test {
+    Captured Run(sim::Simulator& sim, std::vector<std::string> command) {
+        std::vector<std::string> args{"--port", sim.path()};
+        args.insert(args.end(), command.begin(), command.end());
+        return Capture([&](FILE* out, FILE* err) { return cli::Run(args, out, err); });
+    }
+    static sim::Device::Config Dev(uint8_t dialects, uint32_t baud) {
+        sim::Device::Config c;
+        c.address = 5;
+        c.baud = baud;
+        c.dialects = dialects;
+        return c;
+    }
+};
+
+TEST_F(CliConsole, ScanInquireAndSetUpThroughTheWindowsOwnCode) {
+    sim::Simulator sim(Dev(sim::kDialectShort, 4800));
+    ASSERT_TRUE(sim.Start());
+    Captured c = Run(sim, {"scan"});
+    EXPECT_EQ(c.code, 0);
+    EXPECT_EQ(c.out, "Device address：5  BaudRate：4800\n");
+    c = Run(sim, {"inquire"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(c.out, "address 5\nbaud 4800\n");
+    c = Run(sim, {"set-address", "9"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(c.out, "Address set successfully\n");
+    EXPECT_EQ(sim.device().address(), 9);
+    c = Run(sim, {"set-baud", "2400"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(c.out, "Baudrate set successfully\n");
+    EXPECT_EQ(sim.device().baud(), 2400u);
+    c = Run(sim, {"set-baud", "19200"});
+    EXPECT_EQ(c.code, 2);
+    EXPECT_EQ(c.out, "Baudrate Error\n");
+}
+
+TEST_F(CliConsole, RegisterRouteTextAndExitCodes) {
+    sim::Simulator sim(Dev(sim::kDialectBroadcast, 9600));
+    ASSERT_TRUE(sim.Start());
+    Captured c = Run(sim, {"scan"});
+    EXPECT_EQ(c.code, 0);
+    EXPECT_EQ(c.out, "Soil Transmitter\nAddress：5  BaudRate：9600\nNo Check\n");
+
+    sim::Simulator silent(Dev(sim::kDialectNone, 9600));
+    ASSERT_TRUE(silent.Start());
+    c = Run(silent, {"scan"});
+    EXPECT_EQ(c.code, 2);
+    EXPECT_EQ(c.out, "End of Test UnKnow BaudRate\n");
+
+    c = Capture([](FILE* out, FILE* err) { return cli::Run({"--port", "/nonexistent/tty", "scan"}, out, err); });
+    EXPECT_EQ(c.code, 1);
+    EXPECT_EQ(c.out.rfind("Serial port open failed!", 0), 0u);
+    c = Capture([](FILE* out, FILE* err) { return cli::Run({"--port", "/x", "set-address"}, out, err); });
+    EXPECT_EQ(c.code, 64);
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -1,0 +1,271 @@
+// The field bindings: formats, clearing rules, message tables, and the
+// conversion of typed numbers, against a simulated device.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+
+#include "support/sim_link.h"
+#include "ui/recording_host.h"
+
+namespace veltrano {
+namespace {
+
+using test::DeviceAt;
+using test::SimLink;
+using Bytes = std::vector<uint8_t>;
+constexpr int kEdit = 1009;
+
+struct Bound : ::testing::Test {
+    Bound() : s(DeviceAt(1, 9600)), page(131, "TestPage") {
+        page.AddControl(kEdit, ui::Kind::Edit);
+        page.SetHost(&host);
+    }
+    void SetUp() override { ASSERT_TRUE(s.Open(9600, 1)); }
+    void Registers(uint16_t reg, const std::vector<uint16_t>& words) {
+        for (uint16_t w : words) s.sim.device().SetRegister(reg++, w);
+    }
+    std::string Text() const { return page.GetItemText(kEdit); }
+    SimLink s;
+    ui::Dialog page;
+    ui::RecordingHost host;
+};
+
+struct ShowCase {
+    const char* what;
+    std::function<void(ModbusHelper&, ui::Dialog&)> show;
+    std::vector<uint16_t> words;
+    std::string shown;
+};
+
+TEST_F(Bound, ShowFormats) {
+    auto scaled = [](double scale, uint8_t dec) {
+        return [=](ModbusHelper& m, ui::Dialog& p) { m.ShowScaled(p, kEdit, 0, scale, dec, true); };
+    };
+    auto status = [](uint16_t n, uint16_t w) {
+        return [=](ModbusHelper& m, ui::Dialog& p) { m.ShowStatus(p, kEdit, 0, n, w, true); };
+    };
+    const std::vector<ShowCase> cases = {
+        {"scaled tenths of FF38", scaled(0.1, 1), {0xFF38}, "-20.0"},
+        {"scaled hundredths", scaled(0.01, 2), {2345}, "23.45"},
+        {"scaled with 3 decimals uses %.0f", scaled(0.1, 3), {0xFF38}, "-20"},
+        {"scale 1, no decimals, signed", scaled(1.0, 0), {0xFFFF}, "-1"},
+        {"scaled rounds like the formatter", scaled(0.1, 1), {25}, "2.5"},
+        {"unsigned of FF38", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned(p, kEdit, 0, true); }, {0xFF38}, "65336"},
+        {"integer of FF38", [](ModbusHelper& m, ui::Dialog& p) { m.ShowInteger(p, kEdit, 0, true); }, {0xFF38}, "65336"},
+        {"unsigned of FFFF is not -1", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned(p, kEdit, 0, true); }, {0xFFFF}, "65535"},
+        {"unsigned32 of 0001 0000", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned32(p, kEdit, 0, true); }, {1, 0}, "65536"},
+        {"unsigned32 of 0003 0D40", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned32(p, kEdit, 0, true); }, {3, 0x0D40}, "200000"},
+        {"float of 41BC 0000", [](ModbusHelper& m, ui::Dialog& p) { m.ShowFloat(p, kEdit, 0, true); }, {0x41BC, 0}, "23.500000"},
+        {"status normal", status(1, 2), {1}, "Normal"},
+        {"status warning", status(1, 2), {2}, "Warning"},
+        {"status other", status(1, 2), {0}, "err"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Registers(0, c.words);
+        page.SetItemText(kEdit, "old");
+        c.show(s.helper, page);
+        EXPECT_EQ(Text(), c.shown);
+        EXPECT_TRUE(host.messages.empty());
+    }
+}
+
+struct FailCase {
+    const char* op;
+    std::function<void(ModbusHelper&, ui::Dialog&, bool)> show;
+    const char* noReply;
+    const char* badCheck;
+    bool clears;
+};
+
+TEST_F(Bound, ShowFailureMessagesAndClearing) {
+    const std::vector<FailCase> cases = {
+        {"ShowInteger", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowInteger(p, kEdit, 0, e); },
+         "Read format Error!", "Check Value Error!", false},
+        {"ShowStatus", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowStatus(p, kEdit, 0, 1, 2, e); },
+         "Read format Error!", "Check Value Error!", true},
+        {"ShowUnsigned", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowUnsigned(p, kEdit, 0, e); },
+         "Read format error!", "Check value error!", true},
+        {"ShowScaled", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowScaled(p, kEdit, 0, 0.1, 1, e); },
+         "Read format error!", "Check value error!", true},
+        {"ShowUnsigned32", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowUnsigned32(p, kEdit, 0, e); },
+         "Read format error!", "Check Value error!", true},
+        {"ShowFloat", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowFloat(p, kEdit, 0, e); },
+         "Read format error!", "Check Value Error!", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.op);
+        struct Step {
+            std::function<void()> arrange;
+            const char* text;
+        };
+        const std::vector<Step> steps = {
+            {[&] { s.link.portOpen = false; }, "Serial port not open!"},
+            {[&] {
+                 s.link.portOpen = true;
+                 sim::Fault f;
+                 f.kind = sim::Fault::Kind::Exception;
+                 f.count = 1;
+                 s.sim.device().SetFault(f);
+             },
+             c.noReply},
+            {[&] {
+                 sim::Fault f;
+                 f.kind = sim::Fault::Kind::BadCrc;
+                 f.count = 1;
+                 s.sim.device().SetFault(f);
+             },
+             c.badCheck},
+        };
+        for (const auto& step : steps) {
+            step.arrange();
+            page.SetItemText(kEdit, "old");
+            host.clear();
+            c.show(s.helper, page, true);
+            ASSERT_EQ(host.messages.size(), 1u);
+            EXPECT_EQ(host.last()->request.text, step.text);
+            EXPECT_EQ(host.last()->request.caption, "Warning");
+            EXPECT_EQ(host.last()->request.icon, ui::Icon::Warning);
+            EXPECT_EQ(Text(), c.clears ? "" : "old");
+        }
+        // Messages off: the box is emptied (but for ShowInteger), nothing shown.
+        s.link.portOpen = false;
+        page.SetItemText(kEdit, "old");
+        host.clear();
+        c.show(s.helper, page, false);
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(Text(), c.clears ? "" : "old");
+        s.link.portOpen = true;
+    }
+}
+
+struct WriteCase {
+    const char* typed;
+    std::function<void(ModbusHelper&, ui::Dialog&)> write;
+    Bytes data;  // data bytes of the request on the wire
+};
+
+TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
+    auto scaled = [](int32_t mult) { return [=](ModbusHelper& m, ui::Dialog& p) { m.WriteScaled(p, kEdit, 0x30, mult); }; };
+    auto scaled32 = [](int32_t mult) {
+        return [=](ModbusHelper& m, ui::Dialog& p) { m.WriteScaled32(p, kEdit, 0x30, mult); };
+    };
+    auto integer = [](ModbusHelper& m, ui::Dialog& p) { m.WriteFromEdit(p, kEdit, 0x30); };
+    auto single = [](ModbusHelper& m, ui::Dialog& p) { m.WriteFloatFromEdit(p, kEdit, 0x30); };
+    const std::vector<WriteCase> cases = {
+        {"-5.25", scaled(10), {0xFF, 0xCC}},
+        {"25.56", scaled(10), {0x00, 0xFF}},  // cut, not rounded: 255
+        {"0.29", scaled(100), {0x00, 0x1C}},  // 28: 0.29 has no exact binary form
+        {"2.3", scaled(100), {0x00, 0xE5}},   // 229
+        {"-1.5", scaled(10), {0xFF, 0xF1}},
+        {"", scaled(10), {0x00, 0x00}},
+        {"  12.5abc", scaled(10), {0x00, 0x7D}},  // reading stops at the first misfit
+        {"1e2", scaled(10), {0x03, 0xE8}},
+        {"0000000000000000001234", scaled(1), {0x00, 0x01}},  // only the first 19 characters count: ...001
+        {"100000", scaled(1), {0x86, 0xA0}},                   // low 16 bits
+        {"-2", scaled32(1), {0xFF, 0xFF, 0xFF, 0xFE}},
+        {"70000.5", scaled32(10), {0x00, 0x0A, 0xAE, 0x65}},
+        {"-5", integer, {0x00, 0x00}},
+        {"65537", integer, {0x00, 0x01}},
+        {"12a", integer, {0x00, 0x00}},
+        {"23.5", single, {0x41, 0xBC, 0x00, 0x00}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        page.SetItemText(kEdit, c.typed);
+        host.clear();
+        s.sim.TakeRequests();
+        c.write(s.helper, page);
+        const auto heard = s.sim.TakeRequests();
+        ASSERT_EQ(heard.size(), 1u);
+        const Bytes& f = heard[0];
+        const Bytes data = f[1] == 0x06 ? Bytes(f.begin() + 4, f.begin() + 6) : Bytes(f.begin() + 7, f.begin() + 11);
+        EXPECT_EQ(data, c.data);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.last()->request.text, "Write Successfully");
+        EXPECT_EQ(host.last()->request.caption, "");
+        EXPECT_EQ(Text(), c.typed) << "the box is left as typed";
+    }
+}
+
+TEST_F(Bound, SetUpMessages) {
+    page.SetItemText(kEdit, "1");
+    struct Case {
+        std::function<void()> arrange;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {[&] { s.link.portOpen = false; }, "Serial port not open!"},
+        {[&] {
+             s.link.portOpen = true;
+             sim::Fault f;
+             f.kind = sim::Fault::Kind::Silent;
+             f.count = 1;
+             s.sim.device().SetFault(f);
+         },
+         "Return value error or device not responding!"},
+        {[&] {
+             sim::Fault f;
+             f.kind = sim::Fault::Kind::EchoMismatch;
+             f.count = 1;
+             s.sim.device().SetFault(f);
+         },
+         "Receiving and sending data are inconsistent!"},
+    };
+    for (const auto& c : cases) {
+        c.arrange();
+        host.clear();
+        s.helper.WriteScaled(page, kEdit, 1, 10);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.last()->request.text, c.text);
+        EXPECT_EQ(host.last()->request.caption, "Warning");
+    }
+}
+
+TEST_F(Bound, NumbersWithoutAnIntegerFormAreRefusedAndNothingIsSent) {
+    struct Case {
+        const char* typed;
+        std::function<void()> write;
+    };
+    const std::vector<Case> cases = {
+        {"1e300", [&] { s.helper.WriteScaled(page, kEdit, 1, 10); }},
+        {"-1e19", [&] { s.helper.WriteScaled32(page, kEdit, 1, 1); }},
+        {"inf", [&] { s.helper.WriteScaled(page, kEdit, 1, 10); }},
+        {"nan", [&] { s.helper.WriteScaled(page, kEdit, 1, 100); }},
+        {"1e39", [&] { s.helper.WriteFloatFromEdit(page, kEdit, 1); }},
+        {"-inf", [&] { s.helper.WriteFloatFromEdit(page, kEdit, 1); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        page.SetItemText(kEdit, c.typed);
+        host.clear();
+        s.sim.TakeRequests();
+        c.write();
+        EXPECT_TRUE(s.sim.TakeRequests().empty());
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.last()->request.text, ModbusHelper::kOutOfRangeText);
+        EXPECT_EQ(host.last()->request.caption, "Warning");
+    }
+}
+
+TEST(Conversion, IndependentOfTheUsersLocale) {
+    const char* locales[] = {"de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.UTF-8"};
+    int tried = 0;
+    for (const char* l : locales) {
+        if (!std::setlocale(LC_ALL, l)) continue;
+        ++tried;
+        SCOPED_TRACE(l);
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%.1f", 2.5);
+        ASSERT_STREQ(buf, "2,5") << "the locale writes a decimal comma";
+        EXPECT_EQ(ModbusHelper::ParseNumber("-5.25"), -5.25);
+        EXPECT_EQ(ModbusHelper::FormatScaled(-200, 0.1, 1), "-20.0");
+        EXPECT_EQ(ModbusHelper::FormatFloat(23.5f), "23.500000");
+    }
+    std::setlocale(LC_ALL, "C");
+    if (tried == 0) GTEST_SKIP() << "no locale with a decimal comma is installed (scripts/install-deps builds one)";
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -1,0 +1,105 @@
+// The Qt window on the offscreen platform: it builds from the model and
+// drives it. Everything else about the console is tested headless.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QtTest/QTest>
+#include <cstdlib>
+
+#include "app/config_app.h"
+#include "app/main_ids.h"
+#include "qt/control_binder.h"
+#include "qt/main_window.h"
+#include "qt/qt_host.h"
+#include "sim/simulator.h"
+
+namespace veltrano {
+namespace {
+
+struct Window : ::testing::Test {
+    static void SetUpTestSuite() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "test_window";
+        static char* argv[] = {name, nullptr};
+        static QApplication* app = new QApplication(argc, argv);
+        (void)app;
+    }
+    Window() : sim(Demo()) {
+        EXPECT_TRUE(sim.Start());
+        app::MainOptions mo;
+        mo.leadingPorts.push_back(PortEntry{sim.path(), "simulated temhum"});
+        mo.listPorts = [] { return std::vector<PortEntry>{}; };
+        application = std::make_unique<app::ConfigApp>(mo);
+        host.autoAnswer = true;
+        application->main().SetHost(&host);
+        application->main().Initialize();
+        window = std::make_unique<qt::MainWindow>(application->main());
+        host.SetWindow(application->main(), window.get());
+        window->show();
+    }
+    ~Window() override {
+        host.Forget(application->main());
+        window.reset();
+        application.reset();
+    }
+    static sim::Device::Config Demo() {
+        sim::Device::Config c;
+        c.address = 1;
+        c.baud = 4800;
+        c.dialects = sim::kDialectShort;
+        c.profile = sim::FindProfile("temhum");
+        return c;
+    }
+    template <class W>
+    W* Widget(int id) {
+        return qobject_cast<W*>(window->binder().widget(id));
+    }
+
+    sim::Simulator sim;
+    qt::QtHost host;
+    std::unique_ptr<app::ConfigApp> application;
+    std::unique_ptr<qt::MainWindow> window;
+};
+
+TEST_F(Window, BuildsWithItsFourteenTabsAtAFixedSize) {
+    EXPECT_EQ(window->windowTitle(), "Veltrano V3.16");
+    auto* area = dynamic_cast<qt::TabArea*>(window->binder().widget(app::kCategoryTabs));
+    ASSERT_NE(area, nullptr);
+    ASSERT_EQ(area->bar()->count(), 14);
+    const auto cats = app::AllCategories();
+    for (int i = 0; i < 14; ++i) EXPECT_EQ(area->bar()->tabText(i).toStdString(), cats[static_cast<size_t>(i)].label);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "no resizing";
+    EXPECT_FALSE(Widget<QPushButton>(app::kInquireAddress)->isEnabled());
+}
+
+TEST_F(Window, TestBaudRateFillsTheAddressBox) {
+    QPushButton* test = Widget<QPushButton>(app::kTestBaudRate);
+    ASSERT_NE(test, nullptr);
+    QTest::mouseClick(test, Qt::LeftButton);
+    EXPECT_EQ(Widget<QLineEdit>(app::kAddressEdit)->text(), "1");
+    EXPECT_EQ(Widget<QLineEdit>(app::kBaudEdit)->text(), "4800");
+    EXPECT_TRUE(Widget<QPushButton>(app::kSetAddress)->isEnabled());
+    EXPECT_EQ(host.messagesShown(), 1);
+}
+
+TEST_F(Window, TabClicksSwitchCategories) {
+    auto* area = dynamic_cast<qt::TabArea*>(window->binder().widget(app::kCategoryTabs));
+    area->bar()->setCurrentIndex(2);
+    EXPECT_EQ(application->main().GetTabSel(app::kCategoryTabs), 2);
+    EXPECT_TRUE(application->main().category(2).IsVisible());
+    EXPECT_FALSE(application->main().category(0).IsVisible());
+}
+
+TEST_F(Window, EnterInTheAddressBoxClosesTheWindow) {
+    QLineEdit* address = Widget<QLineEdit>(app::kAddressEdit);
+    ASSERT_TRUE(window->isVisible());
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace veltrano
