@@ -171,3 +171,53 @@ TEST_F(CliConsole, RegisterRouteTextAndExitCodes) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+TEST(CliPages, ListInquireAndSet) {
+    Captured c = Capture([](FILE* out, FILE* err) { return cli::Run({"page", "list"}, out, err); });
+    EXPECT_EQ(c.code, 0);
+    EXPECT_NE(c.out.find("TemHumKanbanPage\tTemperature&&humidity\tTem&&Hum Kanban\n"), std::string::npos);
+    EXPECT_NE(c.out.find("Sf6Page\tGas\t SF6 \n"), std::string::npos);
+    EXPECT_NE(c.out.find("WaterGaugePage\tWaterGauge\t-\n"), std::string::npos);
+    size_t lines = 0;
+    for (char ch : c.out) lines += ch == '\n';
+    EXPECT_EQ(lines, 54u);
+
+    sim::Device::Config cfg;
+    cfg.address = 3;
+    cfg.baud = 9600;
+    cfg.profile = sim::FindProfile("kanban");
+    sim::Simulator sim(cfg);
+    ASSERT_TRUE(sim.Start());
+    sim.device().SetRegister(1, 0xFF38);
+    auto page = [&](std::vector<std::string> tail) {
+        std::vector<std::string> args{"--port", sim.path(), "--baud", "9600", "--address", "3", "page"};
+        args.insert(args.end(), tail.begin(), tail.end());
+        return Capture([&](FILE* out, FILE* err) { return cli::Run(args, out, err); });
+    };
+    c = page({"TemHumidityPage", "inquire"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(c.out.substr(0, 22), "Temperature\t-20.0\t℃\n");
+    c = page({"TemHumKanbanPage", "set", "Tem Under", "-5.25"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(c.out, "Write Successfully\n");
+    EXPECT_EQ(sim.device().GetRegister(49), 0xFFCC);
+    c = page({"TemHumKanbanPage", "set", "1409", "25.56"});  // by edit id
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(sim.device().GetRegister(53), 255);
+    c = page({"TemHumKanbanPage", "set", "Temperature", "1"});
+    EXPECT_EQ(c.code, 64) << "no Set up on that row";
+    c = page({"NoSuchPage", "inquire"});
+    EXPECT_EQ(c.code, 64);
+
+    c = Capture([](FILE* out, FILE* err) {
+        return cli::Run({"--port", "/nonexistent/tty", "page", "SmokePage", "inquire"}, out, err);
+    });
+    EXPECT_EQ(c.code, 1);
+    EXPECT_NE(c.err.find("Serial port not open!"), std::string::npos) << c.err;
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -12,6 +13,7 @@
 #include "app/config_app.h"
 #include "app/main_ids.h"
 #include "qt/control_binder.h"
+#include "pages/device_page.h"
 #include "qt/main_window.h"
 #include "qt/qt_host.h"
 #include "sim/simulator.h"
@@ -99,6 +101,38 @@ TEST_F(Window, EnterInTheAddressBoxClosesTheWindow) {
     ASSERT_TRUE(window->isVisible());
     QTest::keyClick(address, Qt::Key_Return);
     EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+TEST_F(Window, PagesAreLaidOutFromTheirTables) {
+    app::MainDialog& main = application->main();
+    pages::DevicePage* page = main.ShowPage("TemHumKanbanPage");
+    ASSERT_NE(page, nullptr);
+    qt::DialogView* view = window->FindView(*page);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    for (const auto& row : page->Rows()) {
+        auto* edit = qobject_cast<QLineEdit*>(view->binder().widget(row.edit));
+        ASSERT_NE(edit, nullptr) << row.label;
+        EXPECT_TRUE(edit->isVisible());
+    }
+    // A model change shows at once; typing goes back to the model.
+    page->SetItemText(1407, "23.5");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(view->binder().widget(1407))->text(), "23.5");
+    QTest::keyClicks(qobject_cast<QLineEdit*>(view->binder().widget(1408)), "41");
+    EXPECT_EQ(page->GetItemText(1408), "41");
+    // Refused "Real Time" click (port closed): the box stays clear on screen too.
+    auto* box = qobject_cast<QCheckBox*>(view->binder().widget(1398));
+    ASSERT_NE(box, nullptr);
+    box->click();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(page->RealTimeChecked());
+    EXPECT_EQ(host.messagesShown(), 1);
 }
 
 }  // namespace

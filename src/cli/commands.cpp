@@ -5,11 +5,13 @@
 #include <cfloat>
 #include <cstring>
 
+#include "app/categories.h"
 #include "app/main_dialog.h"
 #include "app/main_ids.h"
 #include "cli/numbers.h"
 #include "ui/recording_host.h"
 #include "modbus/modbus_helper.h"
+#include "pages/page_registry.h"
 #include "serial/port_list.h"
 #include "serial/rx_pump.h"
 
@@ -20,7 +22,8 @@ constexpr const char* kUsage =
     "usage: veltrano-cli [--port PATH] [--baud N] [--address N] [--trace] COMMAND\n"
     "commands: read REG | read32 REG | readfloat REG | write REG VALUE | write32 REG VALUE\n"
     "          | writefloat REG VALUE | writepair REG V1 V2\n"
-    "          | scan | inquire | set-address N | set-baud N\n";
+    "          | scan | inquire | set-address N | set-baud N\n"
+    "          | page list | page NAME inquire | page NAME set LABEL VALUE\n";
 
 struct Options {
     std::string port;
@@ -175,6 +178,7 @@ public:
         main_->Initialize();
     }
     app::MainDialog& main() { return *main_; }
+    Link& link() { return link_; }
     PrintingHost& host() { return host_; }
     void Messages(FILE* to) { host_.to_ = to; }
 
@@ -233,6 +237,75 @@ int ConsoleCommand(const Options& o, FILE* out, FILE* err) {
     return ok ? 0 : 2;
 }
 
+// page list | page NAME inquire | page NAME set LABEL VALUE: a device page
+// run headless, at the rate and address given (no scan).
+int PageCommand(const Options& o, FILE* out, FILE* err) {
+    const std::vector<std::string>& c = o.command;
+    if (c.size() == 2 && c[1] == "list") {
+        for (const app::CategoryInfo& cat : app::AllCategories()) {
+            if (cat.subTabs.empty()) {
+                const pages::PageInfo* p = pages::FindPage(cat.templateId);
+                std::fprintf(out, "%s\t%s\t-\n", p->className, cat.label);
+            }
+            for (const app::SubTab& sub : cat.subTabs)
+                std::fprintf(out, "%s\t%s\t%s\n", pages::FindPage(sub.pageTemplate)->className, cat.label, sub.label);
+        }
+        return 0;
+    }
+    const bool inquire = c.size() == 3 && c[2] == "inquire";
+    const bool set = c.size() == 5 && c[2] == "set";
+    if (!inquire && !set) return Usage(err, "page list | page NAME inquire | page NAME set LABEL VALUE");
+    if (!pages::FindPage(c[1])) return Usage(err, "no page '" + c[1] + "' (see: page list)");
+
+    Console console(o, err, err);
+    Link& link = console.link();
+    if (!link.Reopen(o.port, o.baud))
+        std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(),
+                     DescribeOpenError(link.port.lastOpenError()));
+    link.deviceAddress = o.address;
+    pages::DevicePage* page = console.main().ShowPage(c[1]);
+    const auto rows = page->Rows();
+    if (rows.empty()) {
+        std::fprintf(err, "%s has no readings in this version.\n", c[1].c_str());
+        return 2;
+    }
+    if (inquire) {
+        const size_t before = console.host().messages.size();
+        for (const auto& row : rows) {
+            if (!row.inquire) continue;
+            page->Click(row.inquire);
+            std::fprintf(out, "%s\t%s\t%s\n", row.label.c_str(), page->GetItemText(row.edit).c_str(), row.unit.c_str());
+        }
+        if (!link.portOpen) return kResultPortClosed;
+        return console.host().messages.size() == before ? 0 : 2;
+    }
+    // The row by its label, or by its edit box's control id.
+    const pages::DevicePage::RowInfo* target = nullptr;
+    int matches = 0;
+    for (const auto& row : rows) {
+        if (!row.setup) continue;
+        if (row.label == c[3] || std::to_string(row.edit) == c[3]) {
+            target = &row;
+            ++matches;
+        }
+    }
+    if (matches != 1) {
+        std::string labels;
+        for (const auto& row : rows)
+            if (row.setup) labels += (labels.empty() ? "" : ", ") + row.label;
+        return Usage(err, matches ? "'" + c[3] + "' names more than one row"
+                                  : "no row '" + c[3] + "' with a Set up on " + c[1] +
+                                        (labels.empty() ? " (it has none)" : " (rows: " + labels + ")"));
+    }
+    console.Messages(out);
+    page->TypeText(target->edit, c[4]);
+    page->Click(target->setup);
+    const auto* shown = console.host().last();
+    if (!shown) return 2;
+    if (shown->request.text == "Write Successfully") return 0;
+    return link.portOpen ? 2 : kResultPortClosed;
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
@@ -261,7 +334,7 @@ int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
     }
     o.command.assign(args.begin() + static_cast<long>(i), args.end());
     if (o.command.empty()) return Usage(err, "no command");
-    if (o.port.empty()) {
+    if (o.port.empty() && !(o.command.size() == 2 && o.command[0] == "page" && o.command[1] == "list")) {
         const auto ports = ListSerialPorts();
         if (ports.empty()) {
             std::fputs("Serial port open failed! No serial port found; give one with --port PATH.\n", err);
@@ -269,6 +342,7 @@ int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
         }
         o.port = ports.front().path;
     }
+    if (o.command[0] == "page") return PageCommand(o, out, err);
     const int console = ConsoleCommand(o, out, err);
     if (console >= 0) return console;
     return RegisterCommand(o, out, err);

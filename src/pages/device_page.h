@@ -25,9 +25,16 @@ public:
     // The page's real-time read set, messages off.
     virtual void RunRealTimeReadSet() {}
 
-    // Every visible Inquire of the page, in order, as an operator would
-    // press them (the command line's "page NAME inquire").
-    virtual std::vector<int> InquireButtons() const { return {}; }
+    // The page's visible rows, in order: what the command line's
+    // "page NAME inquire" presses and prints, and "page NAME set" writes.
+    struct RowInfo {
+        int edit = 0;
+        std::string label;
+        std::string unit;
+        int inquire = 0;  // 0: none
+        int setup = 0;    // 0: none
+    };
+    virtual std::vector<RowInfo> Rows() const { return {}; }
 
     ModbusHelper& helper() { return helper_; }
     Link& link() { return link_; }

@@ -2,6 +2,17 @@
 
 #include <stdexcept>
 
+#include "pages/temhum/temperature_page.h"
+#include "pages/temhum/tem_humidity_page.h"
+#include "pages/temhum/tem_hum_kanban_page.h"
+#include "pages/temhum/dew_tem_page.h"
+#include "pages/alarm/water_leak_page.h"
+#include "pages/alarm/smoke_page.h"
+#include "pages/alarm/infrared_page.h"
+#include "pages/lighting/illum6w_page.h"
+#include "pages/lighting/illum20w_page.h"
+#include "pages/lighting/illum6w_tem_hum_page.h"
+#include "pages/lighting/illum20w_tem_hum_page.h"
 #include "pages/placeholder_page.h"
 
 namespace veltrano::pages {
@@ -16,19 +27,19 @@ constexpr const char* kRT = "Real Time";
 
 const PageInfo kPages[] = {
     // Temperature & humidity
-    {131, "TemperaturePage", 1011, kRT, nullptr},
-    {132, "TemHumidityPage", 1015, kRT, nullptr},
-    {189, "TemHumKanbanPage", 1398, kRT, nullptr},
-    {205, "DewTemPage", 1631, kRT, nullptr},
+    {131, "TemperaturePage", 1011, kRT, Make<TemperaturePage>},
+    {132, "TemHumidityPage", 1015, kRT, Make<TemHumidityPage>},
+    {189, "TemHumKanbanPage", 1398, kRT, Make<TemHumKanbanPage>},
+    {205, "DewTemPage", 1631, kRT, Make<DewTemPage>},
     // Water leak, smoke, infrared
-    {137, "WaterLeakPage", 1030, kRT, nullptr},
-    {134, "SmokePage", 1021, kRT, nullptr},
-    {136, "InfraredPage", 1027, kRT, nullptr},
+    {137, "WaterLeakPage", 1030, kRT, Make<WaterLeakPage>},
+    {134, "SmokePage", 1021, kRT, Make<SmokePage>},
+    {136, "InfraredPage", 1027, kRT, Make<InfraredPage>},
     // Lighting
-    {141, "Illum6WPage", 1043, kRT, nullptr},
-    {142, "Illum20WPage", 1048, kRT, nullptr},
-    {139, "Illum6WTemHumPage", 1033, kRT, nullptr},
-    {140, "Illum20WTemHumPage", 1040, kRT, nullptr},
+    {141, "Illum6WPage", 1043, kRT, Make<Illum6WPage>},
+    {142, "Illum20WPage", 1048, kRT, Make<Illum20WPage>},
+    {139, "Illum6WTemHumPage", 1033, kRT, Make<Illum6WTemHumPage>},
+    {140, "Illum20WTemHumPage", 1040, kRT, Make<Illum20WTemHumPage>},
     // Gas
     {144, "LampPage", 1064, kRT, nullptr},
     {145, "Co2Page", 1015, "Teal Time", nullptr},

@@ -85,11 +85,11 @@ void TablePage::RunRealTimeReadSet() {
         if (const Row* row = RowOfEdit(edit)) Inquire(*row, false);
 }
 
-std::vector<int> TablePage::InquireButtons() const {
-    std::vector<int> ids;
+std::vector<DevicePage::RowInfo> TablePage::Rows() const {
+    std::vector<RowInfo> rows;
     for (const Row& r : spec_.rows)
-        if (r.inquire && !r.hidden) ids.push_back(r.inquire);
-    return ids;
+        if (!r.hidden) rows.push_back(RowInfo{r.edit, r.label, r.unit ? r.unit : "", r.inquire, r.setup});
+    return rows;
 }
 
 }  // namespace veltrano::pages

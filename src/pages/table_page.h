@@ -76,7 +76,7 @@ public:
     const Row* RowOfButton(int button) const;
 
     void RunRealTimeReadSet() override;
-    std::vector<int> InquireButtons() const override;
+    std::vector<RowInfo> Rows() const override;
 
     // One row's read or write, as its buttons do.
     void Inquire(const Row& row, bool showErrors);

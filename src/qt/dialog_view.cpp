@@ -72,12 +72,14 @@ void DialogView::BuildLayout() {
             const int id = item.cells[cell];
             if (!id) continue;
             QWidget* w = binder_->widget(id);
-            if (auto* e = qobject_cast<QLineEdit*>(w)) e->setMinimumWidth(110);
+            if (auto* e = qobject_cast<QLineEdit*>(w)) e->setFixedWidth(150);
+            if (auto* b = qobject_cast<QPushButton*>(w)) b->setMinimumWidth(84);
             grid->addWidget(w, row, column * 6 + cell);
         }
         ++row;
     }
-    if (column == 1) grid->setColumnMinimumWidth(5, 24);  // gutter between the two columns
+    if (column == 1) grid->setColumnMinimumWidth(5, 36);  // gutter between the two columns
+    grid->setColumnStretch(column * 6 + 5, 1);           // rows keep their width; the rest is margin
     for (const auto& item : items) {
         if (item.type != ui::LayoutItem::Type::Wide) continue;
         const int id = item.cells[0];

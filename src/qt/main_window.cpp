@@ -51,7 +51,7 @@ MainWindow::MainWindow(MainDialog& main) : QDialog(nullptr), main_(main) {
     group(kSerialGroup, {kPortList, kTestBaudRate});
     group(kDeviceGroup, {kAddressEdit, kInquireAddress, kSetAddress});
     group(kBaudGroup, {kBaudEdit, kInquireBaud, kSetBaud});
-    static_cast<QComboBox*>(w(kPortList))->setMinimumWidth(210);
+    static_cast<QComboBox*>(w(kPortList))->setMinimumWidth(300);
     static_cast<QComboBox*>(w(kPortList))->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     for (int id : {kAddressEdit, kBaudEdit}) static_cast<QLineEdit*>(w(id))->setMaximumWidth(90);
     outer->addLayout(panel);
@@ -66,10 +66,19 @@ MainWindow::MainWindow(MainDialog& main) : QDialog(nullptr), main_(main) {
         c->installEventFilter(this);
         if (auto* cb = qobject_cast<QComboBox*>(c)) cb->installEventFilter(this);
     }
-    if (auto* tabs = dynamic_cast<TabArea*>(w(kCategoryTabs))) tabs->bar()->installEventFilter(this);
+    if (auto* tabs = dynamic_cast<TabArea*>(w(kCategoryTabs))) {
+        tabs->bar()->installEventFilter(this);
+        // Fourteen categories side by side: keep the tabs tight.
+        tabs->bar()->setStyleSheet(
+            "QTabBar::tab { padding: 5px 7px; margin-right: 1px; border: 1px solid #a8a8a8;"
+            " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+            " background: #dedede; }"
+            "QTabBar::tab:selected { background: #fafafa; margin-bottom: -1px; }"
+            "QTabBar::tab:!selected:hover { background: #ebebeb; }");
+    }
 
     adjustSize();
-    setFixedSize(sizeHint().expandedTo(QSize(900, 640)));
+    setFixedSize(sizeHint().expandedTo(QSize(960, 600)));
 }
 
 MainWindow::~MainWindow() = default;

@@ -109,7 +109,8 @@ int RunWindowProgram(int argc, char** argv, const WindowOptions& options) {
                 if (options.scan) main.Click(app::kTestBaudRate);
                 if (!options.page.empty()) {
                     if (auto* page = main.ShowPage(options.page)) {
-                        for (int id : page->InquireButtons()) page->Click(id);
+                        for (const auto& row : page->Rows())
+                            if (row.inquire) page->Click(row.inquire);
                         if (options.realTime && !page->RealTimeChecked()) page->Click(page->realTimeBox());
                     }
                 }

@@ -1,0 +1,25 @@
+#include "pages/alarm/infrared_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+constexpr Row kRows[] = {
+    {.edit = 1025, .label = "Status", .reg = 3, .read = Status(0, 1), .inquire = 1026},
+};
+
+constexpr int kReadSet[] = {1025};
+
+}  // namespace
+
+const PageSpec InfraredPage::kSpec = {
+    .templateId = 136,
+    .className = "InfraredPage",
+    .rows = kRows,
+    .realTimeBox = 1027,
+    .refusal = "Please open the seiral port first!",
+    .readSet = kReadSet,
+};
+
+InfraredPage::InfraredPage(Link& link) : TablePage(link, kSpec) {}
+
+}  // namespace veltrano::pages

@@ -1,0 +1,24 @@
+#include "pages/alarm/smoke_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+constexpr Row kRows[] = {
+    {.edit = 1019, .label = "Status", .reg = 3, .read = Status(0, 1), .inquire = 1020},
+};
+
+constexpr int kReadSet[] = {1019};
+
+}  // namespace
+
+const PageSpec SmokePage::kSpec = {
+    .templateId = 134,
+    .className = "SmokePage",
+    .rows = kRows,
+    .realTimeBox = 1021,
+    .readSet = kReadSet,
+};
+
+SmokePage::SmokePage(Link& link) : TablePage(link, kSpec) {}
+
+}  // namespace veltrano::pages

@@ -1,0 +1,24 @@
+#include "pages/alarm/water_leak_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+constexpr Row kRows[] = {
+    {.edit = 1028, .label = "Status", .reg = 2, .read = Status(1, 2), .inquire = 1029},
+};
+
+constexpr int kReadSet[] = {1028};
+
+}  // namespace
+
+const PageSpec WaterLeakPage::kSpec = {
+    .templateId = 137,
+    .className = "WaterLeakPage",
+    .rows = kRows,
+    .realTimeBox = 1030,
+    .readSet = kReadSet,
+};
+
+WaterLeakPage::WaterLeakPage(Link& link) : TablePage(link, kSpec) {}
+
+}  // namespace veltrano::pages

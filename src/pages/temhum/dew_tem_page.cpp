@@ -1,0 +1,26 @@
+#include "pages/temhum/dew_tem_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+constexpr Row kRows[] = {
+    {.edit = 1625, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1628},
+    {.edit = 1626, .label = "Dew Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1629},
+    {.edit = 1627, .label = "Tem", .unit = "℃", .reg = 2, .read = kTenths, .inquire = 1630},
+};
+
+constexpr int kReadSet[] = {1626, 1625, 1627};
+
+}  // namespace
+
+const PageSpec DewTemPage::kSpec = {
+    .templateId = 205,
+    .className = "DewTemPage",
+    .rows = kRows,
+    .realTimeBox = 1631,
+    .readSet = kReadSet,
+};
+
+DewTemPage::DewTemPage(Link& link) : TablePage(link, kSpec) {}
+
+}  // namespace veltrano::pages

@@ -1,0 +1,25 @@
+#include "pages/temhum/tem_humidity_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+constexpr Row kRows[] = {
+    {.edit = 1014, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1010},
+    {.edit = 1012, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1013},
+};
+
+constexpr int kReadSet[] = {1014, 1012};
+
+}  // namespace
+
+const PageSpec TemHumidityPage::kSpec = {
+    .templateId = 132,
+    .className = "TemHumidityPage",
+    .rows = kRows,
+    .realTimeBox = 1015,
+    .readSet = kReadSet,
+};
+
+TemHumidityPage::TemHumidityPage(Link& link) : TablePage(link, kSpec) {}
+
+}  // namespace veltrano::pages

@@ -1,0 +1,24 @@
+#include "pages/temhum/temperature_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+constexpr Row kRows[] = {
+    {.edit = 1009, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1010},
+};
+
+constexpr int kReadSet[] = {1009};
+
+}  // namespace
+
+const PageSpec TemperaturePage::kSpec = {
+    .templateId = 131,
+    .className = "TemperaturePage",
+    .rows = kRows,
+    .realTimeBox = 1011,
+    .readSet = kReadSet,
+};
+
+TemperaturePage::TemperaturePage(Link& link) : TablePage(link, kSpec) {}
+
+}  // namespace veltrano::pages
