@@ -47,6 +47,7 @@ locale_t CLocale() {
 
 }  // namespace
 
+
 std::string ModbusHelper::FormatScaled(int16_t raw, double scale, uint8_t decimals) {
     const double v = static_cast<double>(raw) * scale;
     return Fixed(v, decimals == 1 ? 1 : decimals == 2 ? 2 : 0);
@@ -71,57 +72,58 @@ bool ModbusHelper::ScaleToInteger(double number, int32_t multiplier, int64_t* ou
     return true;
 }
 
+namespace {
+
+// One show operation: the read, then (except for ShowInteger) an empty box,
+// then the display text on success or the message on failure.
+template <class Value, class Read, class Display>
+void Show(ui::Dialog& page, int edit, bool clears, const ShowTexts& texts, bool showErrors, Read read,
+          Display display) {
+    Value v{};
+    const ResultCode r = read(&v);
+    if (clears) page.SetItemText(edit, "");
+    if (r == kResultOk) page.SetItemText(edit, display(v));
+    ReportShow(page, r, texts, showErrors);
+}
+
+std::string Unsigned16(int16_t v) { return std::to_string(static_cast<uint16_t>(v)); }
+
+}  // namespace
+
 void ModbusHelper::ShowInteger(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
-    int16_t v = 0;
-    const ResultCode r = ReadRegister(reg, &v);
     // The only show operation that keeps the old text on failure.
-    if (r == kResultOk) page.SetItemInt(edit, static_cast<uint16_t>(v));
-    ReportShow(page, r, kIntegerTexts, showErrors);
+    Show<int16_t>(page, edit, false, kIntegerTexts, showErrors, [&](int16_t* v) { return ReadRegister(reg, v); },
+                  Unsigned16);
 }
 
 void ModbusHelper::ShowStatus(ui::Dialog& page, int edit, uint16_t reg, uint16_t normalCode, uint16_t warningCode,
                               bool showErrors) {
-    int16_t v = 0;
-    const ResultCode r = ReadRegister(reg, &v);
-    page.SetItemText(edit, "");
-    if (r == kResultOk) {
-        const uint16_t u = static_cast<uint16_t>(v);
-        page.SetItemText(edit, u == normalCode ? "Normal" : u == warningCode ? "Warning" : "err");
-    }
-    ReportShow(page, r, kIntegerTexts, showErrors);
+    Show<int16_t>(page, edit, true, kIntegerTexts, showErrors, [&](int16_t* v) { return ReadRegister(reg, v); },
+                  [&](int16_t v) -> std::string {
+                      const uint16_t u = static_cast<uint16_t>(v);
+                      return u == normalCode ? "Normal" : u == warningCode ? "Warning" : "err";
+                  });
 }
 
 void ModbusHelper::ShowUnsigned(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
-    int16_t v = 0;
-    const ResultCode r = ReadRegister(reg, &v);
-    page.SetItemText(edit, "");
-    if (r == kResultOk) page.SetItemInt(edit, static_cast<uint16_t>(v));
-    ReportShow(page, r, kScaledTexts, showErrors);
+    Show<int16_t>(page, edit, true, kScaledTexts, showErrors, [&](int16_t* v) { return ReadRegister(reg, v); },
+                  Unsigned16);
 }
 
 void ModbusHelper::ShowScaled(ui::Dialog& page, int edit, uint16_t reg, double scale, uint8_t decimals,
                               bool showErrors) {
-    int16_t v = 0;
-    const ResultCode r = ReadRegister(reg, &v);
-    page.SetItemText(edit, "");
-    if (r == kResultOk) page.SetItemText(edit, FormatScaled(v, scale, decimals));
-    ReportShow(page, r, kScaledTexts, showErrors);
+    Show<int16_t>(page, edit, true, kScaledTexts, showErrors, [&](int16_t* v) { return ReadRegister(reg, v); },
+                  [&](int16_t v) { return FormatScaled(v, scale, decimals); });
 }
 
 void ModbusHelper::ShowUnsigned32(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
-    uint32_t v = 0;
-    const ResultCode r = ReadRegister32(reg, &v);
-    page.SetItemText(edit, "");
-    if (r == kResultOk) page.SetItemInt(edit, v);
-    ReportShow(page, r, kUnsigned32Texts, showErrors);
+    Show<uint32_t>(page, edit, true, kUnsigned32Texts, showErrors,
+                   [&](uint32_t* v) { return ReadRegister32(reg, v); }, [](uint32_t v) { return std::to_string(v); });
 }
 
 void ModbusHelper::ShowFloat(ui::Dialog& page, int edit, uint16_t reg, bool showErrors) {
-    float f = 0;
-    const ResultCode r = ReadFloat(reg, &f);
-    page.SetItemText(edit, "");
-    if (r == kResultOk) page.SetItemText(edit, FormatFloat(f));
-    ReportShow(page, r, kFloatTexts, showErrors);
+    Show<float>(page, edit, true, kFloatTexts, showErrors, [&](float* v) { return ReadFloat(reg, v); },
+                [](float v) { return FormatFloat(v); });
 }
 
 void ModbusHelper::ReportWrite(ui::Dialog& page, ResultCode result) {

@@ -35,7 +35,7 @@ double Quantity(const RegisterSpec& s, double t) {
             return s.base + s.amplitude * std::sin(w) + s.amplitude * 0.08 * std::sin(w * 13.7 + 1.3);
         case Behaviour::Alarm: {
             const double frac = std::fmod(t + s.phase, s.period) / s.period;
-            return frac < s.duty ? s.amplitude : s.base;
+            return frac >= 1.0 - s.duty ? s.amplitude : s.base;  // starts normal, trips late in each period
         }
         case Behaviour::Daylight: return s.base + s.amplitude * (1.0 + std::sin(w)) / 2.0;
     }

@@ -15,7 +15,7 @@ enum class Behaviour : uint8_t {
     Fixed,     // always `base`
     Stored,    // starts at `base`, keeps what the master writes
     Wave,      // base + amplitude * sin(2 pi t / period), plus a little jitter
-    Alarm,     // `base` (normal code), `amplitude` (warning code) for `duty` of every period
+    Alarm,     // `base` (normal code); `amplitude` (warning code) for the last `duty` of every period
     Daylight,  // base + amplitude * (1 + sin) / 2: never below base
 };
 
