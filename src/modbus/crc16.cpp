@@ -3,8 +3,8 @@
 namespace veltrano {
 namespace {
 
-// The pair of lookup tables published with the Modbus serial-line
-// specification. "Hi" indexes the byte that is transmitted first (the low
+// The pair of lookup tables published in the Modbus over serial line
+// guide. "Hi" indexes the byte that is transmitted first (the low
 // byte of the CRC value), "Lo" the byte transmitted second.
 constexpr uint8_t kCrcHi[256] = {
     0x00, 0xC1, 0x81, 0x40, 0x01, 0xC0, 0x80, 0x41, 0x01, 0xC0, 0x80, 0x41,

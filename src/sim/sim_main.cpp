@@ -33,11 +33,11 @@ bool SplitPair(const std::string& arg, std::string* a, std::string* b) {
     return true;
 }
 
-bool ParseFault(const std::string& spec, Fault* f) {
-    std::string kind = spec, param;
-    if (const size_t eq = spec.find('='); eq != std::string::npos) {
-        kind = spec.substr(0, eq);
-        param = spec.substr(eq + 1);
+bool ParseFault(const std::string& text, Fault* f) {
+    std::string kind = text, param;
+    if (const size_t eq = text.find('='); eq != std::string::npos) {
+        kind = text.substr(0, eq);
+        param = text.substr(eq + 1);
     }
     long long n = 0;
     if (!param.empty() && !ParseInteger(param, &n)) return false;
