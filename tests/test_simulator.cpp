@@ -81,7 +81,7 @@ TEST(Simulator, EveryProfileAnswersItsOwnRegisters) {
     for (const sim::Profile& p : sim::AllProfiles()) {
         SCOPED_TRACE(p.name);
         sim::Device dev(sim::Device::Config{p.address, p.baud, p.dialects, &p});
-        for (const sim::RegisterSpec& r : p.registers) {
+        for (const sim::RegisterDef& r : p.registers) {
             const uint8_t count = (r.encoding == sim::Encoding::U32 || r.encoding == sim::Encoding::F32) ? 2 : 1;
             const auto reply = dev.Handle(WithCrc({p.address, 3, static_cast<uint8_t>(r.reg >> 8),
                                                    static_cast<uint8_t>(r.reg), 0, count}),

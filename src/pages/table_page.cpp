@@ -2,11 +2,11 @@
 
 namespace veltrano::pages {
 
-TablePage::TablePage(Link& link, const PageSpec& spec)
-    : DevicePage(link, spec.templateId, spec.className, spec.realTimeBox), spec_(spec) {
+TablePage::TablePage(Link& link, const PageTable& table)
+    : DevicePage(link, table.templateId, table.className, table.realTimeBox), table_(table) {
     std::vector<int> governed;
-    for (size_t i = 0; i < spec_.rows.size(); ++i) {
-        const Row& row = spec_.rows[i];
+    for (size_t i = 0; i < table_.rows.size(); ++i) {
+        const Row& row = table_.rows[i];
         ui::LayoutItem item;
         auto add = [&](int id, ui::Kind kind, const char* text, int cell) {
             ui::Control& c = AddControl(id, kind, text);
@@ -28,30 +28,30 @@ TablePage::TablePage(Link& link, const PageSpec& spec)
         }
         if (!row.hidden) layout().push_back(item);
     }
-    AddControl(spec_.realTimeBox, ui::Kind::CheckBox, spec_.realTimeLabel);
+    AddControl(table_.realTimeBox, ui::Kind::CheckBox, table_.realTimeLabel);
     ui::LayoutItem box;
     box.type = ui::LayoutItem::Type::Wide;
-    box.cells[0] = spec_.realTimeBox;
+    box.cells[0] = table_.realTimeBox;
     layout().push_back(box);
-    if (spec_.noticeTitle) {
-        AddControl(kNoticeGroupId, ui::Kind::GroupBox, spec_.noticeTitle);
-        AddControl(kNoticeTextId, ui::Kind::Static, spec_.noticeText ? spec_.noticeText : "").group = kNoticeGroupId;
+    if (table_.noticeTitle) {
+        AddControl(kNoticeGroupId, ui::Kind::GroupBox, table_.noticeTitle);
+        AddControl(kNoticeTextId, ui::Kind::Static, table_.noticeText ? table_.noticeText : "").group = kNoticeGroupId;
         ui::LayoutItem notice;
         notice.type = ui::LayoutItem::Type::Wide;
         notice.cells[0] = kNoticeGroupId;
         layout().push_back(notice);
     }
-    BindRealTime(spec_.refusal ? std::optional<std::string>(spec_.refusal) : std::nullopt, governed);
+    BindRealTime(table_.refusal ? std::optional<std::string>(table_.refusal) : std::nullopt, governed);
 }
 
 const Row* TablePage::RowOfEdit(int edit) const {
-    for (const Row& r : spec_.rows)
+    for (const Row& r : table_.rows)
         if (r.edit == edit) return &r;
     return nullptr;
 }
 
 const Row* TablePage::RowOfButton(int button) const {
-    for (const Row& r : spec_.rows)
+    for (const Row& r : table_.rows)
         if (r.inquire == button || r.setup == button) return &r;
     return nullptr;
 }
@@ -81,13 +81,13 @@ void TablePage::SetUp(const Row& row) {
 }
 
 void TablePage::RunRealTimeReadSet() {
-    for (int edit : spec_.readSet)
+    for (int edit : table_.readSet)
         if (const Row* row = RowOfEdit(edit)) Inquire(*row, false);
 }
 
 std::vector<DevicePage::RowInfo> TablePage::Rows() const {
     std::vector<RowInfo> rows;
-    for (const Row& r : spec_.rows)
+    for (const Row& r : table_.rows)
         if (!r.hidden) rows.push_back(RowInfo{r.edit, r.label, r.unit ? r.unit : "", r.inquire, r.setup});
     return rows;
 }

@@ -53,7 +53,7 @@ struct Row {
     bool hidden = false;  // in the template without the visible style
 };
 
-struct PageSpec {
+struct PageTable {
     int templateId = 0;
     const char* className = "";
     std::span<const Row> rows;
@@ -69,9 +69,9 @@ struct PageSpec {
 
 class TablePage : public DevicePage {
 public:
-    TablePage(Link& link, const PageSpec& spec);
+    TablePage(Link& link, const PageTable& table);
 
-    const PageSpec& spec() const { return spec_; }
+    const PageTable& table() const { return table_; }
     const Row* RowOfEdit(int edit) const;
     const Row* RowOfButton(int button) const;
 
@@ -90,7 +90,7 @@ public:
     static constexpr int kNoticeTextId = 31001;
 
 private:
-    PageSpec spec_;
+    PageTable table_;
 };
 
 }  // namespace veltrano::pages

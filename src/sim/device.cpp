@@ -25,7 +25,7 @@ std::vector<uint8_t> Exception(uint8_t address, uint8_t function, uint8_t code) 
     return b;
 }
 
-double Quantity(const RegisterSpec& s, double t) {
+double Quantity(const RegisterDef& s, double t) {
     const double w = 2.0 * M_PI * (t + s.phase) / (s.period > 0 ? s.period : 60);
     switch (s.behaviour) {
         case Behaviour::Fixed:
@@ -43,7 +43,7 @@ double Quantity(const RegisterSpec& s, double t) {
 }
 
 // The register words of a quantity, high word first for two-register values.
-void Encode(const RegisterSpec& s, double q, uint16_t words[2]) {
+void Encode(const RegisterDef& s, double q, uint16_t words[2]) {
     const double v = q * s.scale;
     switch (s.encoding) {
         case Encoding::S16: {
@@ -90,7 +90,7 @@ uint32_t ShortCodeToBaud(int code) { return code == 1 ? 2400 : code == 2 ? 4800 
 Device::Device(const Config& config) : config_(config), values_(65536, 0) {
     if (!config_.profile) return;
     slots_.assign(65536, Slot{});
-    for (const RegisterSpec& s : config_.profile->registers) {
+    for (const RegisterDef& s : config_.profile->registers) {
         const int width = Width(s.encoding);
         uint16_t words[2] = {0, 0};
         Encode(s, s.base, words);
@@ -127,12 +127,12 @@ bool Device::ReadWord(uint16_t reg, double now, uint16_t* out) {
     }
     const Slot& slot = slots_[reg];
     if (!slot.exists) return false;
-    if (!slot.spec || slot.spec->behaviour == Behaviour::Stored || slot.spec->behaviour == Behaviour::Fixed) {
+    if (!slot.def || slot.def->behaviour == Behaviour::Stored || slot.def->behaviour == Behaviour::Fixed) {
         *out = values_[reg];
         return true;
     }
     uint16_t words[2] = {0, 0};
-    Encode(*slot.spec, Quantity(*slot.spec, now), words);
+    Encode(*slot.def, Quantity(*slot.def, now), words);
     *out = words[slot.word];
     return true;
 }
@@ -299,7 +299,7 @@ void Device::SetRegister(uint16_t reg, uint16_t value) {
     // A value set from outside replaces whatever the profile computes there.
     Slot& slot = slots_[reg];
     if (!slot.exists) slot = Slot{true, true, nullptr, 0};
-    slot.spec = nullptr;
+    slot.def = nullptr;
 }
 
 uint16_t Device::GetRegister(uint16_t reg, double now) {

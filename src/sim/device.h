@@ -76,7 +76,7 @@ private:
     struct Slot {
         bool exists = false;
         bool writable = true;
-        const RegisterSpec* spec = nullptr;
+        const RegisterDef* def = nullptr;
         int word = 0;  // 0 or 1 within a two-register value
     };
 

@@ -19,7 +19,7 @@ enum class Behaviour : uint8_t {
     Daylight,  // base + amplitude * (1 + sin) / 2: never below base
 };
 
-struct RegisterSpec {
+struct RegisterDef {
     uint16_t reg;
     Encoding encoding;
     Behaviour behaviour;
@@ -45,7 +45,7 @@ struct Profile {
     uint8_t address;
     uint32_t baud;
     uint8_t dialects;
-    std::span<const RegisterSpec> registers;
+    std::span<const RegisterDef> registers;
 };
 
 std::span<const Profile> AllProfiles();

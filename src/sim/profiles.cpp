@@ -9,13 +9,13 @@ using E = Encoding;
 using B = Behaviour;
 
 // Measured values: signed tenths unless said otherwise.
-constexpr RegisterSpec Humidity{0, E::S16, B::Wave, 45.0, 4.0, 150, 10};
-constexpr RegisterSpec Temperature{1, E::S16, B::Wave, 23.0, 1.2, 120, 10, 0.2, 17};
+constexpr RegisterDef Humidity{0, E::S16, B::Wave, 45.0, 4.0, 150, 10};
+constexpr RegisterDef Temperature{1, E::S16, B::Wave, 23.0, 1.2, 120, 10, 0.2, 17};
 
-constexpr RegisterSpec kTemperature[] = {Temperature};
-constexpr RegisterSpec kTemHum[] = {Humidity, Temperature};
+constexpr RegisterDef kTemperature[] = {Temperature};
+constexpr RegisterDef kTemHum[] = {Humidity, Temperature};
 
-constexpr RegisterSpec kKanban[] = {
+constexpr RegisterDef kKanban[] = {
     Humidity,
     Temperature,
     {48, E::S16, B::Stored, 40.0, 0, 0, 10},   // temperature upper limit
@@ -28,26 +28,26 @@ constexpr RegisterSpec kKanban[] = {
     {81, E::S16, B::Stored, 0.0, 0, 0, 10},    // humidity calibration offset
 };
 
-constexpr RegisterSpec kDewTem[] = {
+constexpr RegisterDef kDewTem[] = {
     Humidity,
     {1, E::S16, B::Wave, 10.6, 1.0, 150, 10},  // dew point
     {2, E::S16, B::Wave, 23.0, 1.2, 120, 10, 0.2, 17},
 };
 
 // Alarm detectors: normal code in `base`, warning code in `amplitude`.
-constexpr RegisterSpec kWaterLeak[] = {{2, E::U16, B::Alarm, 1, 2, 40, 1, 0.25}};
-constexpr RegisterSpec kSmoke[] = {{3, E::U16, B::Alarm, 0, 1, 45, 1, 0.2}};
-constexpr RegisterSpec kInfrared[] = {{3, E::U16, B::Alarm, 0, 1, 30, 1, 0.3}};
+constexpr RegisterDef kWaterLeak[] = {{2, E::U16, B::Alarm, 1, 2, 40, 1, 0.25}};
+constexpr RegisterDef kSmoke[] = {{3, E::U16, B::Alarm, 0, 1, 45, 1, 0.2}};
+constexpr RegisterDef kInfrared[] = {{3, E::U16, B::Alarm, 0, 1, 30, 1, 0.3}};
 
 // Daylight: lux between `base` and base + amplitude.
-constexpr RegisterSpec Lux6W{6, E::U16, B::Daylight, 300, 42000, 180, 1};
-constexpr RegisterSpec Lux20W{2, E::U32, B::Daylight, 800, 160000, 180, 1};
-constexpr RegisterSpec Lux20WHundreds{6, E::U16, B::Daylight, 800, 160000, 180, 0.01};
+constexpr RegisterDef Lux6W{6, E::U16, B::Daylight, 300, 42000, 180, 1};
+constexpr RegisterDef Lux20W{2, E::U32, B::Daylight, 800, 160000, 180, 1};
+constexpr RegisterDef Lux20WHundreds{6, E::U16, B::Daylight, 800, 160000, 180, 0.01};
 
-constexpr RegisterSpec kIllum6W[] = {Lux6W};
-constexpr RegisterSpec kIllum20W[] = {Lux20W, Lux20WHundreds};
-constexpr RegisterSpec kIllum6WTemHum[] = {Humidity, Temperature, Lux6W};
-constexpr RegisterSpec kIllum20WTemHum[] = {Humidity, Temperature, Lux20W, Lux20WHundreds};
+constexpr RegisterDef kIllum6W[] = {Lux6W};
+constexpr RegisterDef kIllum20W[] = {Lux20W, Lux20WHundreds};
+constexpr RegisterDef kIllum6WTemHum[] = {Humidity, Temperature, Lux6W};
+constexpr RegisterDef kIllum20WTemHum[] = {Humidity, Temperature, Lux20W, Lux20WHundreds};
 
 constexpr Profile kProfiles[] = {
     {"temperature", "temperature transmitter", 1, 4800, kDialectShort, kTemperature},

@@ -11,7 +11,7 @@ constexpr int kReadSet[] = {1025};
 
 }  // namespace
 
-const PageSpec InfraredPage::kSpec = {
+const PageTable InfraredPage::kTable = {
     .templateId = 136,
     .className = "InfraredPage",
     .rows = kRows,
@@ -20,6 +20,6 @@ const PageSpec InfraredPage::kSpec = {
     .readSet = kReadSet,
 };
 
-InfraredPage::InfraredPage(Link& link) : TablePage(link, kSpec) {}
+InfraredPage::InfraredPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

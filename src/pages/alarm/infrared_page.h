@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class InfraredPage : public TablePage {
 public:
     explicit InfraredPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

@@ -11,7 +11,7 @@ constexpr int kReadSet[] = {1019};
 
 }  // namespace
 
-const PageSpec SmokePage::kSpec = {
+const PageTable SmokePage::kTable = {
     .templateId = 134,
     .className = "SmokePage",
     .rows = kRows,
@@ -19,6 +19,6 @@ const PageSpec SmokePage::kSpec = {
     .readSet = kReadSet,
 };
 
-SmokePage::SmokePage(Link& link) : TablePage(link, kSpec) {}
+SmokePage::SmokePage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class SmokePage : public TablePage {
 public:
     explicit SmokePage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

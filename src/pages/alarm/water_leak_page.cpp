@@ -11,7 +11,7 @@ constexpr int kReadSet[] = {1028};
 
 }  // namespace
 
-const PageSpec WaterLeakPage::kSpec = {
+const PageTable WaterLeakPage::kTable = {
     .templateId = 137,
     .className = "WaterLeakPage",
     .rows = kRows,
@@ -19,6 +19,6 @@ const PageSpec WaterLeakPage::kSpec = {
     .readSet = kReadSet,
 };
 
-WaterLeakPage::WaterLeakPage(Link& link) : TablePage(link, kSpec) {}
+WaterLeakPage::WaterLeakPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class WaterLeakPage : public TablePage {
 public:
     explicit WaterLeakPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

@@ -12,7 +12,7 @@ constexpr int kReadSet[] = {1044, 1045};
 
 }  // namespace
 
-const PageSpec Illum20WPage::kSpec = {
+const PageTable Illum20WPage::kTable = {
     .templateId = 142,
     .className = "Illum20WPage",
     .rows = kRows,
@@ -22,6 +22,6 @@ const PageSpec Illum20WPage::kSpec = {
     .noticeText = "  The details of the device range 0-200000LUX,refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };
 
-Illum20WPage::Illum20WPage(Link& link) : TablePage(link, kSpec) {}
+Illum20WPage::Illum20WPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class Illum20WPage : public TablePage {
 public:
     explicit Illum20WPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

@@ -14,7 +14,7 @@ constexpr int kReadSet[] = {1034, 1035, 1036, 1016};
 
 }  // namespace
 
-const PageSpec Illum20WTemHumPage::kSpec = {
+const PageTable Illum20WTemHumPage::kTable = {
     .templateId = 140,
     .className = "Illum20WTemHumPage",
     .rows = kRows,
@@ -25,6 +25,6 @@ const PageSpec Illum20WTemHumPage::kSpec = {
     .noticeText = "  The details of the device range 0-200000LUX, refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };
 
-Illum20WTemHumPage::Illum20WTemHumPage(Link& link) : TablePage(link, kSpec) {}
+Illum20WTemHumPage::Illum20WTemHumPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class Illum20WTemHumPage : public TablePage {
 public:
     explicit Illum20WTemHumPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

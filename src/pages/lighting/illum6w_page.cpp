@@ -11,7 +11,7 @@ constexpr int kReadSet[] = {1041};
 
 }  // namespace
 
-const PageSpec Illum6WPage::kSpec = {
+const PageTable Illum6WPage::kTable = {
     .templateId = 141,
     .className = "Illum6WPage",
     .rows = kRows,
@@ -21,6 +21,6 @@ const PageSpec Illum6WPage::kSpec = {
     .noticeText = "  The details of the device range 0-65535LUX, refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };
 
-Illum6WPage::Illum6WPage(Link& link) : TablePage(link, kSpec) {}
+Illum6WPage::Illum6WPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class Illum6WPage : public TablePage {
 public:
     explicit Illum6WPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

@@ -13,7 +13,7 @@ constexpr int kReadSet[] = {1031, 1012, 1014};
 
 }  // namespace
 
-const PageSpec Illum6WTemHumPage::kSpec = {
+const PageTable Illum6WTemHumPage::kTable = {
     .templateId = 139,
     .className = "Illum6WTemHumPage",
     .rows = kRows,
@@ -23,6 +23,6 @@ const PageSpec Illum6WTemHumPage::kSpec = {
     .noticeText = "  The details of the device range 0-65535LUX, refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };
 
-Illum6WTemHumPage::Illum6WTemHumPage(Link& link) : TablePage(link, kSpec) {}
+Illum6WTemHumPage::Illum6WTemHumPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

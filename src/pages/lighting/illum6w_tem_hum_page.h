@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class Illum6WTemHumPage : public TablePage {
 public:
     explicit Illum6WTemHumPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

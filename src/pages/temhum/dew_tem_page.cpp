@@ -13,7 +13,7 @@ constexpr int kReadSet[] = {1626, 1625, 1627};
 
 }  // namespace
 
-const PageSpec DewTemPage::kSpec = {
+const PageTable DewTemPage::kTable = {
     .templateId = 205,
     .className = "DewTemPage",
     .rows = kRows,
@@ -21,6 +21,6 @@ const PageSpec DewTemPage::kSpec = {
     .readSet = kReadSet,
 };
 
-DewTemPage::DewTemPage(Link& link) : TablePage(link, kSpec) {}
+DewTemPage::DewTemPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class DewTemPage : public TablePage {
 public:
     explicit DewTemPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

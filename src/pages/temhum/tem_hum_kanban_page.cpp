@@ -20,7 +20,7 @@ constexpr int kReadSet[] = {1407, 1054};
 
 }  // namespace
 
-const PageSpec TemHumKanbanPage::kSpec = {
+const PageTable TemHumKanbanPage::kTable = {
     .templateId = 189,
     .className = "TemHumKanbanPage",
     .rows = kRows,
@@ -28,6 +28,6 @@ const PageSpec TemHumKanbanPage::kSpec = {
     .readSet = kReadSet,
 };
 
-TemHumKanbanPage::TemHumKanbanPage(Link& link) : TablePage(link, kSpec) {}
+TemHumKanbanPage::TemHumKanbanPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class TemHumKanbanPage : public TablePage {
 public:
     explicit TemHumKanbanPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

@@ -12,7 +12,7 @@ constexpr int kReadSet[] = {1014, 1012};
 
 }  // namespace
 
-const PageSpec TemHumidityPage::kSpec = {
+const PageTable TemHumidityPage::kTable = {
     .templateId = 132,
     .className = "TemHumidityPage",
     .rows = kRows,
@@ -20,6 +20,6 @@ const PageSpec TemHumidityPage::kSpec = {
     .readSet = kReadSet,
 };
 
-TemHumidityPage::TemHumidityPage(Link& link) : TablePage(link, kSpec) {}
+TemHumidityPage::TemHumidityPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class TemHumidityPage : public TablePage {
 public:
     explicit TemHumidityPage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages

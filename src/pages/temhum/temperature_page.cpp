@@ -11,7 +11,7 @@ constexpr int kReadSet[] = {1009};
 
 }  // namespace
 
-const PageSpec TemperaturePage::kSpec = {
+const PageTable TemperaturePage::kTable = {
     .templateId = 131,
     .className = "TemperaturePage",
     .rows = kRows,
@@ -19,6 +19,6 @@ const PageSpec TemperaturePage::kSpec = {
     .readSet = kReadSet,
 };
 
-TemperaturePage::TemperaturePage(Link& link) : TablePage(link, kSpec) {}
+TemperaturePage::TemperaturePage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

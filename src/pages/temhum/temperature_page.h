@@ -7,7 +7,7 @@ namespace veltrano::pages {
 class TemperaturePage : public TablePage {
 public:
     explicit TemperaturePage(Link& link);
-    static const PageSpec kSpec;
+    static const PageTable kTable;
 };
 
 }  // namespace veltrano::pages
