@@ -33,19 +33,6 @@ std::vector<uint8_t> RegisterBlockWrite(uint8_t routeAddress, uint8_t address, u
                     0x00, address, 0x00, baudCode, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01});
 }
 
-uint32_t ShortCodeRate(uint8_t code) { return code == 1 ? 2400 : code == 2 ? 4800 : code == 3 ? 9600 : 0; }
-
-uint32_t RegisterCodeRate(uint8_t code) {
-    static const uint32_t rates[] = {1200, 2400, 4800, 9600, 19200, 38400};
-    return code < 6 ? rates[code] : 0;
-}
-
-int RegisterCodeOf(uint32_t rate) {
-    for (uint8_t c = 0; c < 6; ++c)
-        if (RegisterCodeRate(c) == rate) return c;
-    return -1;
-}
-
 ConnectionPanel::ConnectionPanel(ui::Dialog& window, Link& link, ConnectionState& state,
                                  std::function<std::string()> selectedPortPath)
     : window_(window), link_(link), state_(state), selectedPortPath_(std::move(selectedPortPath)) {}
@@ -155,8 +142,10 @@ void ConnectionPanel::SetBaud() {
         return;
     }
     const int rate = window_.GetItemSInt(kBaudEdit);
-    const uint8_t code = rate == 2400 ? 1 : rate == 4800 ? 2 : rate == 9600 ? 3 : 0;
-    if (code == 0) {
+    // Only the rates of the short-frame codes are offered.
+    const int shortCode = rate > 0 ? ShortCodeOf(static_cast<uint32_t>(rate)) : -1;
+    const uint8_t code = static_cast<uint8_t>(shortCode < 0 ? 0 : shortCode);
+    if (shortCode < 0) {
         window_.MessageBox("Baudrate Error", kAppName, ui::Icon::None, ui::Buttons::Ok);
         return;
     }

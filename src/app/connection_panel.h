@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "modbus/comm_codes.h"
 #include "serial/link.h"
 #include "ui/dialog.h"
 
@@ -28,9 +29,6 @@ struct ConnectionState {
 std::vector<uint8_t> ShortFrame(uint8_t baudCode, uint8_t address);
 std::vector<uint8_t> RegisterBlockRead(uint8_t routeAddress);
 std::vector<uint8_t> RegisterBlockWrite(uint8_t routeAddress, uint8_t address, uint8_t baudCode);
-uint32_t ShortCodeRate(uint8_t code);    // 1 2400, 2 4800, 3 9600, else 0
-uint32_t RegisterCodeRate(uint8_t code);  // 0..5: 1200..38400, else 0
-int RegisterCodeOf(uint32_t rate);        // -1 when the table has no code for it
 
 class ConnectionPanel {
 public:

@@ -10,6 +10,7 @@
 #include "app/main_ids.h"
 #include "cli/numbers.h"
 #include "ui/recording_host.h"
+#include "modbus/frames.h"
 #include "modbus/modbus_helper.h"
 #include "pages/page_registry.h"
 #include "serial/port_list.h"
@@ -39,14 +40,19 @@ int Usage(FILE* err, const std::string& why = "") {
     return kUsageError;
 }
 
-std::string Hex(const uint8_t* b, uint16_t n) {
-    std::string s;
-    char buf[4];
-    for (uint16_t i = 0; i < n; ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", b[i]);
-        s += buf;
-    }
-    return s;
+void TraceTo(Link& link, FILE* err) {
+    link.trace = [err](const char* dir, const uint8_t* b, uint16_t n) {
+        std::fprintf(err, "%s %s\n", dir, HexBytes(b, n).c_str());
+    };
+}
+
+// Opens the port at the rate given and addresses the device given; a port
+// that will not open is said on stderr, and the transactions then report 1.
+void OpenAsGiven(Link& link, const Options& o, FILE* err) {
+    if (!link.Reopen(o.port, o.baud))
+        std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(),
+                     DescribeOpenError(link.port.lastOpenError()));
+    link.deviceAddress = o.address;
 }
 
 // A link with its receive thread running, opened on the port.
@@ -55,15 +61,8 @@ public:
     Session(const Options& o, FILE* err) : pump_(link_) {
         link_.ResetReceiveState();
         pump_.Start();
-        if (o.trace)
-            link_.trace = [err](const char* dir, const uint8_t* b, uint16_t n) {
-                std::fprintf(err, "%s %s\n", dir, Hex(b, n).c_str());
-            };
-        if (!link_.Reopen(o.port, o.baud)) {
-            std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(),
-                         DescribeOpenError(link_.port.lastOpenError()));
-        }
-        link_.deviceAddress = o.address;
+        if (o.trace) TraceTo(link_, err);
+        OpenAsGiven(link_, o, err);
     }
     ~Session() {
         link_.portOpen = false;
@@ -170,10 +169,7 @@ public:
         mo.leadingPorts.push_back(PortEntry{o.port, ""});
         mo.listPorts = [] { return std::vector<PortEntry>{}; };
         main_ = std::make_unique<app::MainDialog>(link_, mo);
-        if (o.trace)
-            link_.trace = [err](const char* dir, const uint8_t* b, uint16_t n) {
-                std::fprintf(err, "%s %s\n", dir, Hex(b, n).c_str());
-            };
+        if (o.trace) TraceTo(link_, err);
         main_->SetHost(&host_);
         main_->Initialize();
     }
@@ -259,10 +255,7 @@ int PageCommand(const Options& o, FILE* out, FILE* err) {
 
     Console console(o, err, err);
     Link& link = console.link();
-    if (!link.Reopen(o.port, o.baud))
-        std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(),
-                     DescribeOpenError(link.port.lastOpenError()));
-    link.deviceAddress = o.address;
+    OpenAsGiven(link, o, err);
     pages::DevicePage* page = console.main().ShowPage(c[1]);
     const auto rows = page->Rows();
     if (rows.empty()) {

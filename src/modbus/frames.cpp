@@ -42,4 +42,15 @@ uint16_t BuildWriteTwo(uint8_t* tx, uint8_t address, uint16_t reg, uint16_t firs
     return kWriteTwoLength;
 }
 
+std::string HexBytes(const uint8_t* bytes, size_t length) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string s;
+    for (size_t i = 0; i < length; ++i) {
+        if (i) s += ' ';
+        s += digits[bytes[i] >> 4];
+        s += digits[bytes[i] & 0x0F];
+    }
+    return s;
+}
+
 }  // namespace veltrano

@@ -2,7 +2,9 @@
 // Request layouts of the register transactions, built in place from the
 // first byte of a buffer; each returns the frame length including the CRC.
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace veltrano {
 
@@ -20,5 +22,8 @@ uint16_t BuildReadRequest(uint8_t* tx, uint8_t address, uint16_t reg, uint8_t co
 uint16_t BuildWriteSingle(uint8_t* tx, uint8_t address, uint16_t reg, uint16_t value);
 // Two registers with function 0x10: first value, then second, each high byte first.
 uint16_t BuildWriteTwo(uint8_t* tx, uint8_t address, uint16_t reg, uint16_t first, uint16_t second);
+
+// Upper-case hex bytes separated by spaces, as frames are traced.
+std::string HexBytes(const uint8_t* bytes, size_t length);
 
 }  // namespace veltrano

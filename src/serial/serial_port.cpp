@@ -1,5 +1,7 @@
 #include "serial/serial_port.h"
 
+#include "serial/line_speed.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -14,27 +16,6 @@
 
 namespace veltrano {
 namespace {
-
-struct RateEntry {
-    uint32_t rate;
-    speed_t code;
-};
-
-constexpr RateEntry kRates[] = {
-    {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},       {2400, B2400},
-    {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},     {57600, B57600},
-    {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
-};
-
-bool SpeedCode(uint32_t rate, speed_t* code) {
-    for (const auto& e : kRates) {
-        if (e.rate == rate) {
-            *code = e.code;
-            return true;
-        }
-    }
-    return false;
-}
 
 SerialPort::OpenError FromErrno(int e) {
     switch (e) {
@@ -73,7 +54,7 @@ const char* DescribeOpenError(SerialPort::OpenError error) {
 
 bool SerialPort::IsSupportedRate(uint32_t baudRate) {
     speed_t code;
-    return SpeedCode(baudRate, &code);
+    return SpeedOfRate(baudRate, &code);
 }
 
 SerialPort::SerialPort() { wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC); }
@@ -126,7 +107,7 @@ int SerialPort::Open() {
     ::tcflush(fd, TCIOFLUSH);
 
     speed_t speed;
-    if (!SpeedCode(baudRate_, &speed)) return failSettings(OpenError::BadRate, EINVAL);
+    if (!SpeedOfRate(baudRate_, &speed)) return failSettings(OpenError::BadRate, EINVAL);
 
     // Raw input and output; flow control (CRTSCTS, IXON, IXOFF, IXANY) is left as the port had it.
     tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | INPCK | IGNPAR | IUCLC | IMAXBEL);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "modbus/comm_codes.h"
 #include "modbus/crc16.h"
 
 namespace veltrano::sim {
@@ -11,7 +12,6 @@ namespace {
 
 constexpr uint16_t kCommFirst = 0x0200;
 constexpr uint16_t kCommLast = 0x0204;
-constexpr uint32_t kRegisterRates[] = {1200, 2400, 4800, 9600, 19200, 38400};
 
 void Crc(std::vector<uint8_t>& bytes) {
     const uint16_t crc = Crc16(bytes.data(), static_cast<uint32_t>(bytes.size()));
@@ -78,15 +78,6 @@ int Width(Encoding e) { return (e == Encoding::U32 || e == Encoding::F32) ? 2 : 
 
 }  // namespace
 
-int BaudToRegisterCode(uint32_t baud) {
-    for (int i = 0; i < 6; ++i)
-        if (kRegisterRates[i] == baud) return i;
-    return -1;
-}
-uint32_t RegisterCodeToBaud(int code) { return code >= 0 && code < 6 ? kRegisterRates[code] : 0; }
-int BaudToShortCode(uint32_t baud) { return baud == 2400 ? 1 : baud == 4800 ? 2 : baud == 9600 ? 3 : -1; }
-uint32_t ShortCodeToBaud(int code) { return code == 1 ? 2400 : code == 2 ? 4800 : code == 3 ? 9600 : 0; }
-
 Device::Device(const Config& config) : config_(config), values_(65536, 0) {
     if (!config_.profile) return;
     slots_.assign(65536, Slot{});
@@ -111,7 +102,7 @@ bool Device::ReadWord(uint16_t reg, double now, uint16_t* out) {
         switch (reg - kCommFirst) {
             case 0: *out = config_.address; break;
             case 1: {
-                const int code = BaudToRegisterCode(config_.baud);
+                const int code = RegisterCodeOf(config_.baud);
                 *out = static_cast<uint16_t>(code < 0 ? 3 : code);
                 break;
             }
@@ -144,7 +135,7 @@ bool Device::WriteWord(uint16_t reg, uint16_t value, Reply& reply) {
                 if ((value & 0xFF) != 0) config_.address = static_cast<uint8_t>(value & 0xFF);
                 break;
             case 1:
-                if (uint32_t b = RegisterCodeToBaud(value & 0xFF)) reply.newBaud = b;
+                if (uint32_t b = RegisterCodeRate(static_cast<uint8_t>(value & 0xFF))) reply.newBaud = b;
                 break;
             case 2: config_.parity = static_cast<uint8_t>(value & 0xFF); break;
             case 3: config_.lineFormat3 = static_cast<uint8_t>(value & 0xFF); break;
@@ -162,13 +153,13 @@ std::vector<uint8_t> Device::HandleShort(const std::vector<uint8_t>& f, Reply& r
     const uint8_t code = f[3];
     const uint8_t addr = f[4];
     if (code != 0) {
-        const uint32_t b = ShortCodeToBaud(code);
+        const uint32_t b = ShortCodeRate(code);
         if (b == 0) return {};
         reply.newBaud = b;
     }
     if (addr != 0) config_.address = addr;
     const uint32_t rate = reply.newBaud ? *reply.newBaud : config_.baud;
-    const int replyCode = BaudToShortCode(rate);
+    const int replyCode = ShortCodeOf(rate);
     std::vector<uint8_t> b{0xFD, 0xFD, 0xFD, static_cast<uint8_t>(replyCode < 0 ? 0 : replyCode), config_.address};
     Crc(b);
     return b;

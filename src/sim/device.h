@@ -32,12 +32,6 @@ struct Fault {
     bool appendCrc = true;
 };
 
-// Baud-rate code of the communication register 0x0201.
-int BaudToRegisterCode(uint32_t baud);          // -1 if none
-uint32_t RegisterCodeToBaud(int code);          // 0 if none
-int BaudToShortCode(uint32_t baud);             // 1..3, -1 if none
-uint32_t ShortCodeToBaud(int code);             // 0 if none
-
 class Device {
 public:
     struct Config {

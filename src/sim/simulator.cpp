@@ -1,5 +1,8 @@
 #include "sim/simulator.h"
 
+#include "modbus/frames.h"
+#include "serial/line_speed.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -28,49 +31,6 @@ void SleepUntil(double t) {
     ts.tv_nsec = static_cast<long>((t - static_cast<double>(ts.tv_sec)) * 1e9);
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
     }
-}
-
-uint32_t RateOf(speed_t s) {
-    switch (s) {
-        case B300: return 300;
-        case B600: return 600;
-        case B1200: return 1200;
-        case B1800: return 1800;
-        case B2400: return 2400;
-        case B4800: return 4800;
-        case B9600: return 9600;
-        case B19200: return 19200;
-        case B38400: return 38400;
-        case B57600: return 57600;
-        case B115200: return 115200;
-        case B230400: return 230400;
-        case B460800: return 460800;
-        case B921600: return 921600;
-        default: return 0;
-    }
-}
-
-speed_t CodeOf(uint32_t rate) {
-    switch (rate) {
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return B9600;
-    }
-}
-
-std::string Hex(const std::vector<uint8_t>& b) {
-    std::string s;
-    char buf[4];
-    for (size_t i = 0; i < b.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", b[i]);
-        s += buf;
-    }
-    return s;
 }
 
 }  // namespace
@@ -119,7 +79,8 @@ bool Simulator::OpenPty(std::string* error) {
     if (::tcgetattr(slaveFd_, &t) == 0) {
         ::cfmakeraw(&t);
         t.c_cflag |= CLOCAL | CREAD;
-        const speed_t s = CodeOf(device_.baud());
+        speed_t s = B9600;
+        SpeedOfRate(device_.baud(), &s);
         ::cfsetispeed(&t, s);
         ::cfsetospeed(&t, s);
         ::tcsetattr(slaveFd_, TCSANOW, &t);
@@ -273,7 +234,7 @@ void Simulator::Serve() {
             const ssize_t n = ::read(fd, buf, sizeof buf);
             if (n > 0) {
                 termios t{};
-                if (::tcgetattr(fd, &t) == 0) lineRate = RateOf(::cfgetospeed(&t));
+                if (::tcgetattr(fd, &t) == 0) lineRate = RateOfSpeed(::cfgetospeed(&t));
                 const double now = Now();
                 const double ct = 10.0 / (lineRate ? lineRate : 9600);
                 frameEnd = std::max(frameEnd, now) + static_cast<double>(n) * ct;
@@ -301,7 +262,7 @@ void Simulator::Serve() {
             requests_.push_back(request);
         }
         ++requestCount_;
-        Log("RX " + Hex(request));
+        Log("RX " + HexBytes(request.data(), request.size()));
         const Device::Reply reply = device_.Handle(request, Now() - startTime_);
         if (!reply.bytes.empty()) {
             {
@@ -309,7 +270,7 @@ void Simulator::Serve() {
                 timing_.requestEnd = requestEnd;
             }
             SendReply(fd, reply, deviceRate);
-            Log("TX " + Hex(reply.bytes));
+            Log("TX " + HexBytes(reply.bytes.data(), reply.bytes.size()));
         }
         if (reply.newBaud) {
             device_.SetBaud(*reply.newBaud);
