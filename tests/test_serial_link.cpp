@@ -273,13 +273,18 @@ TEST_F(PumpByHand, OverlongBurstKeepsItsFirst4095Bytes) {
 
 // --- the receive thread running ---
 
-TEST(RxPumpThread, DeliversAndStopsPromptly) {
+struct RxPumpThread : ::testing::Test {
+    void SetUp() override {
+        link->ResetReceiveState();
+        pump.Start();
+        ASSERT_NE(link->Reopen(pty.slavePath(), 9600), 0);
+    }
     PtyPair pty;
-    auto link = std::make_unique<Link>();
-    link->ResetReceiveState();
-    RxPump pump(*link);
-    pump.Start();
-    ASSERT_NE(link->Reopen(pty.slavePath(), 9600), 0);
+    std::unique_ptr<Link> link = std::make_unique<Link>();
+    RxPump pump{*link};
+};
+
+TEST_F(RxPumpThread, DeliversAndStopsPromptly) {
     pty.Send({9, 8, 7});
     Bytes got;
     for (int i = 0; i < 300 && got.empty(); ++i) {
@@ -295,13 +300,7 @@ TEST(RxPumpThread, DeliversAndStopsPromptly) {
     EXPECT_FALSE(pump.Running());
 }
 
-TEST(RxPumpThread, DeadDeviceDoesNotSpinACore) {
-    PtyPair pty;
-    auto link = std::make_unique<Link>();
-    link->ResetReceiveState();
-    RxPump pump(*link);
-    pump.Start();
-    ASSERT_NE(link->Reopen(pty.slavePath(), 9600), 0);
+TEST_F(RxPumpThread, DeadDeviceDoesNotSpinACore) {
     pty.CloseMaster();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const double cpu0 = pump.CpuSeconds();
