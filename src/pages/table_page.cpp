@@ -24,6 +24,7 @@ TablePage::TablePage(Link& link, const PageTable& table)
         if (row.setup) {
             add(row.setup, ui::Kind::Button, "Set up", 4);
             OnCommand(row.setup, [this, &row] { SetUp(row); });
+            SetEnterButton(row.edit, row.setup);
             governed.push_back(row.setup);
         }
         if (!row.hidden) layout().push_back(item);

@@ -182,6 +182,13 @@ public:
     void OnCommand(int id, std::function<void()> handler);
     void OnSelChange(int id, std::function<void()> handler);
     void OnDropDown(int id, std::function<void()> handler);
+    // The button that Enter presses while edit box `edit` has the focus (a
+    // click, so a disabled button stays unpressed); 0: none.
+    void SetEnterButton(int edit, int button) { enterButtons_[edit] = button; }
+    int EnterButton(int edit) const {
+        auto it = enterButtons_.find(edit);
+        return it == enterButtons_.end() ? 0 : it->second;
+    }
 
     int MessageBox(const std::string& text, const std::string& caption, Icon icon = Icon::None,
                    Buttons buttons = Buttons::Ok);
@@ -214,6 +221,7 @@ private:
     std::map<int, std::function<void()>> commands_;
     std::map<int, std::function<void()>> selChanges_;
     std::map<int, std::function<void()>> dropDowns_;
+    std::map<int, int> enterButtons_;
     Rect rect_;
     std::vector<LayoutItem> layout_;
     Dialog* parent_ = nullptr;
