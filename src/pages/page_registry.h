@@ -23,4 +23,25 @@ const PageInfo* FindPage(const std::string& className);
 // The page for a template: the real one, or a placeholder of the right class.
 std::unique_ptr<DevicePage> MakePage(int templateId, Link& link);
 
+template <class T>
+std::unique_ptr<DevicePage> Make(Link& link) {
+    return std::make_unique<T>(link);
+}
+
+// Each category folder lists its own pages in pages/<folder>/<folder>_pages.cpp.
+std::span<const PageInfo> TemHumPages();
+std::span<const PageInfo> AlarmPages();
+std::span<const PageInfo> LightingPages();
+std::span<const PageInfo> GasPages();
+std::span<const PageInfo> WindPages();
+std::span<const PageInfo> SoilPages();
+std::span<const PageInfo> WeatherPages();
+std::span<const PageInfo> CurrentPages();
+std::span<const PageInfo> LampblackPages();
+std::span<const PageInfo> WaterGaugePages();
+std::span<const PageInfo> TiltPages();
+std::span<const PageInfo> PhPages();
+std::span<const PageInfo> EcPages();
+std::span<const PageInfo> WaterQualityPages();
+
 }  // namespace veltrano::pages

@@ -38,6 +38,12 @@ double Quantity(const RegisterDef& s, double t) {
             return frac >= 1.0 - s.duty ? s.amplitude : s.base;  // starts normal, trips late in each period
         }
         case Behaviour::Daylight: return s.base + s.amplitude * (1.0 + std::sin(w)) / 2.0;
+        case Behaviour::Steps: {
+            const double steps = s.amplitude >= 1 ? std::floor(s.amplitude) : 1;
+            const double period = s.period > 0 ? s.period : 60;
+            return s.base + std::fmod(std::floor((t + s.phase) / period), steps);
+        }
+        case Behaviour::Ramp: return s.base + s.amplitude * (t + s.phase) / (s.period > 0 ? s.period : 60);
     }
     return s.base;
 }
@@ -123,12 +129,29 @@ bool Device::ReadWord(uint16_t reg, double now, uint16_t* out) {
         return true;
     }
     uint16_t words[2] = {0, 0};
-    Encode(*slot.def, Quantity(*slot.def, now), words);
+    // Both words of a two-register value carry the tuning of its first register.
+    const uint16_t first = static_cast<uint16_t>(reg - slot.word);
+    Encode(*slot.def, Quantity(*slot.def, now) * Gain(first) + Offset(first), words);
     *out = words[slot.word];
     return true;
 }
 
-bool Device::WriteWord(uint16_t reg, uint16_t value, Reply& reply) {
+double Device::Reading(uint16_t reg, double now) {
+    if (slots_.empty() || !slots_[reg].exists || !slots_[reg].def) return 0;
+    return Quantity(*slots_[reg].def, now);
+}
+
+double Device::Offset(uint16_t reg) {
+    auto it = tuning_.find(reg);
+    return it == tuning_.end() ? 0.0 : it->second.offset;
+}
+
+double Device::Gain(uint16_t reg) {
+    auto it = tuning_.find(reg);
+    return it == tuning_.end() ? 1.0 : it->second.gain;
+}
+
+bool Device::WriteWord(uint16_t reg, uint16_t value, Reply& reply, double now) {
     if (IsCommRegister(reg)) {
         switch (reg - kCommFirst) {
             case 0:
@@ -145,6 +168,7 @@ bool Device::WriteWord(uint16_t reg, uint16_t value, Reply& reply) {
     }
     if (!slots_.empty() && (!slots_[reg].exists || !slots_[reg].writable)) return false;
     values_[reg] = value;
+    if (config_.profile && config_.profile->onWrite) config_.profile->onWrite(*this, reg, value, now);
     return true;
 }
 
@@ -192,7 +216,7 @@ std::vector<uint8_t> Device::HandleModbus(const std::vector<uint8_t>& f, double 
         }
         case 0x06: {
             if (f.size() != 8) return Exception(to, function, 0x03);
-            if (!WriteWord(word(2), word(4), reply)) return Exception(to, function, 0x02);
+            if (!WriteWord(word(2), word(4), reply, now)) return Exception(to, function, 0x02);
             return std::vector<uint8_t>(f.begin(), f.end());
         }
         case 0x10: {
@@ -209,7 +233,8 @@ std::vector<uint8_t> Device::HandleModbus(const std::vector<uint8_t>& f, double 
                         return Exception(to, function, 0x02);
                 }
             }
-            for (uint16_t i = 0; i < count; ++i) WriteWord(static_cast<uint16_t>(start + i), word(7 + 2 * i), reply);
+            for (uint16_t i = 0; i < count; ++i)
+                WriteWord(static_cast<uint16_t>(start + i), word(7 + 2 * i), reply, now);
             std::vector<uint8_t> b(f.begin(), f.begin() + 6);
             Crc(b);
             return b;

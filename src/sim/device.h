@@ -4,6 +4,7 @@
 // the pseudo-terminal peer feeds it frames and sends back what it returns.
 
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -32,7 +33,7 @@ struct Fault {
     bool appendCrc = true;
 };
 
-class Device {
+class Device : private Tuning {
 public:
     struct Config {
         uint8_t address = 1;
@@ -74,10 +75,19 @@ private:
         int word = 0;  // 0 or 1 within a two-register value
     };
 
+    // Tuning, for the profile's write hook; called with the mutex held.
+    double Reading(uint16_t reg, double now) override;
+    uint16_t Stored(uint16_t reg) override { return values_[reg]; }
+    void Store(uint16_t reg, uint16_t value) override { values_[reg] = value; }
+    void SetOffset(uint16_t reg, double offset) override { tuning_[reg].offset = offset; }
+    void SetGain(uint16_t reg, double gain) override { tuning_[reg].gain = gain; }
+    double Offset(uint16_t reg) override;
+    double Gain(uint16_t reg) override;
+
     std::vector<uint8_t> HandleModbus(const std::vector<uint8_t>& frame, double now, Reply& reply);
     std::vector<uint8_t> HandleShort(const std::vector<uint8_t>& frame, Reply& reply);
     bool ReadWord(uint16_t reg, double now, uint16_t* out);
-    bool WriteWord(uint16_t reg, uint16_t value, Reply& reply);
+    bool WriteWord(uint16_t reg, uint16_t value, Reply& reply, double now);
     bool IsCommRegister(uint16_t reg) const;
     void ApplyFault(std::vector<uint8_t>& bytes, Reply& reply, uint8_t function);
 
@@ -85,6 +95,11 @@ private:
     Config config_;
     std::vector<uint16_t> values_;
     std::vector<Slot> slots_;
+    struct Tune {
+        double offset = 0;
+        double gain = 1;
+    };
+    std::map<uint16_t, Tune> tuning_;
     Fault fault_;
 };
 

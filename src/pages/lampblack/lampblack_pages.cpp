@@ -1,0 +1,15 @@
+// The pages of this category: template, class, "Real Time" box and how to build each.
+#include "pages/page_registry.h"
+
+namespace veltrano::pages {
+namespace {
+
+const PageInfo kPages[] = {
+    {186, "LampblackPage", 1365, "Real Time", nullptr},
+};
+
+}  // namespace
+
+std::span<const PageInfo> LampblackPages() { return kPages; }
+
+}  // namespace veltrano::pages

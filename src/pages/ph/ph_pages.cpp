@@ -1,0 +1,15 @@
+// The pages of this category: template, class, "Real Time" box and how to build each.
+#include "pages/page_registry.h"
+
+namespace veltrano::pages {
+namespace {
+
+const PageInfo kPages[] = {
+    {200, "PhPage", 1594, "Real Time", nullptr},
+};
+
+}  // namespace
+
+std::span<const PageInfo> PhPages() { return kPages; }
+
+}  // namespace veltrano::pages
