@@ -5,8 +5,8 @@ namespace veltrano::pages {
 DevicePage::DevicePage(Link& link, int templateId, std::string className, int realTimeBox)
     : ui::Dialog(templateId, std::move(className)), link_(link), helper_(link), realTimeBox_(realTimeBox) {}
 
-void DevicePage::BindRealTime(std::optional<std::string> refusal, std::vector<int> governed) {
-    refusal_ = std::move(refusal);
+void DevicePage::BindRealTime(RealTimeRule rule, std::vector<int> governed) {
+    rule_ = std::move(rule);
     governed_ = std::move(governed);
     OnCommand(realTimeBox_, [this] { OnRealTimeClicked(); });
 }
@@ -14,12 +14,14 @@ void DevicePage::BindRealTime(std::optional<std::string> refusal, std::vector<in
 void DevicePage::OnRealTimeClicked() {
     // The port is tested only here, at the click: a box checked while the
     // port was open stays checked if the port closes later.
-    if (refusal_ && !link_.portOpen) {
+    if (rule_.refusal && !link_.portOpen) {
         SetChecked(realTimeBox_, false);
-        MessageBox(*refusal_, "Warning", ui::Icon::Warning);
+        MessageBox(*rule_.refusal, "Warning", ui::Icon::Warning);
+        if (rule_.stopsAfterRefusal) return;
     }
+    if (!rule_.locks) return;
     const bool locked = IsChecked(realTimeBox_);
-    for (int id : governed_) Enable(id, !locked);
+    for (int id : GovernedNow()) Enable(id, !locked);
 }
 
 }  // namespace veltrano::pages

@@ -39,17 +39,27 @@ public:
     ModbusHelper& helper() { return helper_; }
     Link& link() { return link_; }
 
+    // How the page's "Real Time" box behaves when clicked.
+    struct RealTimeRule {
+        // Shown, with the box unchecked again, when the port is closed;
+        // nullopt: the port is not tested.
+        std::optional<std::string> refusal = std::string(kOpenPortFirst);
+        bool stopsAfterRefusal = false;  // a refused click changes nothing else
+        bool locks = true;               // false: the box only toggles
+    };
+
 protected:
-    // The common "Real Time" rule: with the port closed, uncheck and show
-    // `refusal` (no test at all when it is empty); then lock the governed
-    // buttons while the box is checked.
-    void BindRealTime(std::optional<std::string> refusal, std::vector<int> governed);
+    // With the port closed, uncheck and show the refusal (and stop, if the
+    // rule says so); then lock the governed controls while the box is checked.
+    void BindRealTime(RealTimeRule rule, std::vector<int> governed);
     virtual void OnRealTimeClicked();
+    // The controls the box locks and unlocks at this moment.
+    virtual std::vector<int> GovernedNow() const { return governed_; }
 
     Link& link_;
     ModbusHelper helper_;
     int realTimeBox_;
-    std::optional<std::string> refusal_ = std::string(kOpenPortFirst);
+    RealTimeRule rule_;
     std::vector<int> governed_;
 };
 

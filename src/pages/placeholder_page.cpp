@@ -13,7 +13,7 @@ PlaceholderPage::PlaceholderPage(Link& link, int templateId, const char* classNa
         item.cells[0] = id;
         layout().push_back(item);
     }
-    BindRealTime(std::string(kOpenPortFirst), {});
+    BindRealTime(RealTimeRule{}, {});
 }
 
 }  // namespace veltrano::pages

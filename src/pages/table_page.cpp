@@ -1,10 +1,143 @@
 #include "pages/table_page.h"
 
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "modbus/crc16.h"
+#include "modbus/frames.h"
+
 namespace veltrano::pages {
+namespace {
+
+// The field bindings' own wording, for rows that format a read or a write
+// themselves but keep the bindings' messages.
+constexpr ReadTexts kIntegerTexts{"Serial port not open!", "Read format Error!", "Check Value Error!"};
+constexpr ReadTexts kScaledTexts{"Serial port not open!", "Read format error!", "Check value error!"};
+constexpr ReadTexts kUnsigned32Texts{"Serial port not open!", "Read format error!", "Check Value error!"};
+constexpr ReadTexts kFloatTexts{"Serial port not open!", "Read format error!", "Check Value Error!"};
+constexpr WriteTexts kBindingWriteTexts{"Write Successfully", "Serial port not open!",
+                                        "Return value error or device not responding!",
+                                        "Receiving and sending data are inconsistent!", ui::Icon::Warning};
+
+std::string Fixed(double value, int decimals) {
+    char buf[512];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    return std::string(buf, r.ptr);
+}
+
+bool Contains(std::span<const char* const> items, const std::string& text) {
+    for (const char* item : items)
+        if (text == item) return true;
+    return false;
+}
+
+bool TwoRegisters(Read kind) { return kind == Read::Unsigned32 || kind == Read::Float; }
+
+// The bindings cover these reads; everything else is formatted here.
+bool BindingRead(const ReadOp& op) {
+    switch (op.kind) {
+        case Read::Integer:
+        case Read::Unsigned:
+        case Read::Unsigned32: return true;
+        case Read::Status: return op.words == nullptr;
+        case Read::Scaled: return !op.single && !op.fromUnsigned && op.decimals <= 2;
+        case Read::Float: return op.decimals == 0;
+        default: return false;
+    }
+}
+
+bool BindingWrite(const WriteOp& op) {
+    return op.kind == Write::FromEdit || op.kind == Write::Scaled || op.kind == Write::Scaled32 ||
+           op.kind == Write::Float;
+}
+
+// The typed number of a box; a refusal (no number, out of range) is shown
+// and nothing is sent.
+bool TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, int64_t* out) {
+    if (ModbusHelper::ScaleToInteger(ModbusHelper::EditNumber(page, edit), multiplier, out)) return true;
+    page.MessageBox(ModbusHelper::kOutOfRangeText, "Warning", ui::Icon::Warning);
+    return false;
+}
+
+// The same wait as every transaction, with its own poll interval.
+uint16_t ExchangeEvery(Link& link, uint16_t length, int pollMs) {
+    TakeFrame(link, link.rxBuffer, Link::kBufferSize);
+    link.port.Write(link.txBuffer, length);
+    if (link.trace) link.trace("TX", link.txBuffer, length);
+    for (int poll = 0; poll < 50; ++poll) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+        const uint16_t n = TakeFrame(link, link.rxBuffer, Link::kBufferSize);
+        if (n > 0) {
+            if (link.trace) link.trace("RX", link.rxBuffer, n);
+            return n;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words) {
+    if (n <= 3) return false;
+    if (reply[0] != address || reply[1] != fn::kReadHolding) return false;
+    if (!CrcMatches(reply, n)) return false;
+    if (n < 3u + 2u * count + 2u) return false;
+    for (uint8_t k = 0; k < count; ++k)
+        words[k] = static_cast<uint16_t>(reply[3 + 2 * k] << 8 | reply[4 + 2 * k]);
+    return true;
+}
+
+std::string FormatRead(const ReadOp& op, uint32_t raw) {
+    const uint16_t low = static_cast<uint16_t>(raw & 0xFFFF);
+    switch (op.kind) {
+        case Read::None:
+        case Read::List: return "";
+        case Read::Integer:
+        case Read::Unsigned: return std::to_string(low);
+        case Read::Status: {
+            static constexpr StatusWords kDefault{};
+            const StatusWords& w = op.words ? *op.words : kDefault;
+            return low == op.normal ? w.normal : low == op.warning ? w.warning : w.other;
+        }
+        case Read::Scaled: {
+            const double v = op.fromUnsigned ? static_cast<double>(low) : static_cast<double>(static_cast<int16_t>(low));
+            const double shown = op.single ? static_cast<double>(static_cast<float>(v) * static_cast<float>(op.scale))
+                                           : v * op.scale;
+            return Fixed(shown, op.decimals <= 3 ? op.decimals : 0);
+        }
+        case Read::Unsigned32: return std::to_string(raw);
+        case Read::Float: {
+            float f;
+            std::memcpy(&f, &raw, sizeof f);
+            return Fixed(static_cast<double>(f), op.decimals ? op.decimals : 6);
+        }
+        case Read::Widened:
+            return std::to_string(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(low))));
+        case Read::Version: return std::to_string(low >> 8) + "." + std::to_string(low & 0xFF);
+    }
+    return "";
+}
 
 TablePage::TablePage(Link& link, const PageTable& table)
     : DevicePage(link, table.templateId, table.className, table.realTimeBox), table_(table) {
-    std::vector<int> governed;
+    if (const TypeList* t = table_.typeList) {
+        AddControl(kTypeLabelId, ui::Kind::Static, t->label);
+        ui::Control& list = AddControl(t->id, ui::Kind::ComboBox);
+        list.sorted = t->sorted;
+        list.editable = t->editable;
+        ui::LayoutItem item;
+        item.cells[0] = kTypeLabelId;
+        item.cells[1] = t->id;
+        layout().push_back(item);
+        for (const char* entry : t->items) AddString(t->id, entry);
+        if (!t->items.empty() && t->initial >= 0) SetCurSel(t->id, t->initial);
+        OnSelChange(t->id, [this] { OnTypeChange(); });
+    }
     for (size_t i = 0; i < table_.rows.size(); ++i) {
         const Row& row = table_.rows[i];
         ui::LayoutItem item;
@@ -12,20 +145,25 @@ TablePage::TablePage(Link& link, const PageTable& table)
             ui::Control& c = AddControl(id, kind, text);
             c.visible = !row.hidden;
             item.cells[cell] = id;
+            return &c;
         };
-        add(LabelId(i), ui::Kind::Static, row.label, 0);
-        add(row.edit, ui::Kind::Edit, "", 1);
+        if (row.label && *row.label) add(LabelId(i), ui::Kind::Static, row.label, 0);
+        if (row.edit) {
+            add(row.edit, row.list ? ui::Kind::ComboBox : ui::Kind::Edit, "", 1);
+            if (row.list)
+                for (const char* entry : row.list->items) AddString(row.edit, entry);
+        }
         if (row.unit && *row.unit) add(UnitId(i), ui::Kind::Static, row.unit, 2);
-        if (row.inquire) {
-            add(row.inquire, ui::Kind::Button, "Inquire", 3);
-            OnCommand(row.inquire, [this, &row] { Inquire(row, true); });
-            governed.push_back(row.inquire);
+        if (row.inquire && !Has(row.inquire)) {
+            add(row.inquire, ui::Kind::Button, row.inquireText, 3);
+            OnCommand(row.inquire, [this, id = row.inquire] { InquireButton(id); });
+            governedAll_.push_back(row.inquire);
         }
         if (row.setup) {
-            add(row.setup, ui::Kind::Button, "Set up", 4);
+            add(row.setup, ui::Kind::Button, row.setupText, 4);
             OnCommand(row.setup, [this, &row] { SetUp(row); });
-            SetEnterButton(row.edit, row.setup);
-            governed.push_back(row.setup);
+            if (row.edit) SetEnterButton(row.edit, row.setup);
+            governedAll_.push_back(row.setup);
         }
         if (!row.hidden) layout().push_back(item);
     }
@@ -42,12 +180,17 @@ TablePage::TablePage(Link& link, const PageTable& table)
         notice.cells[0] = kNoticeGroupId;
         layout().push_back(notice);
     }
-    BindRealTime(table_.refusal ? std::optional<std::string>(table_.refusal) : std::nullopt, governed);
+    RealTimeRule rule;
+    rule.refusal = table_.refusal ? std::optional<std::string>(table_.refusal) : std::nullopt;
+    rule.stopsAfterRefusal = table_.stopsAfterRefusal;
+    rule.locks = table_.locks;
+    std::vector<int> governed(table_.governed.begin(), table_.governed.end());
+    BindRealTime(rule, table_.governed.empty() ? governedAll_ : governed);
 }
 
 const Row* TablePage::RowOfEdit(int edit) const {
     for (const Row& r : table_.rows)
-        if (r.edit == edit) return &r;
+        if (r.edit && r.edit == edit) return &r;
     return nullptr;
 }
 
@@ -57,39 +200,276 @@ const Row* TablePage::RowOfButton(int button) const {
     return nullptr;
 }
 
-void TablePage::Inquire(const Row& row, bool showErrors) {
-    const ReadOp& op = row.read;
+bool TablePage::TypeReduced() const {
+    const TypeList* t = table_.typeList;
+    if (!t) return false;
+    const bool listed = Contains(t->reduced, GetSelectedText(t->id));
+    return t->reducedUnlessListed ? !listed : listed;
+}
+
+const ReadOp& TablePage::ReadOf(const Row& row) const {
+    if (table_.typeList) {
+        const std::string selected = GetSelectedText(table_.typeList->id);
+        for (const Variant& v : row.variants)
+            if (Contains(v.items, selected)) return v.read;
+    }
+    return row.read;
+}
+
+const WriteOp& TablePage::WriteOf(const Row& row) const {
+    if (table_.typeList) {
+        const std::string selected = GetSelectedText(table_.typeList->id);
+        for (const Variant& v : row.variants)
+            if (Contains(v.items, selected)) return v.write;
+    }
+    return row.write;
+}
+
+std::vector<int> TablePage::GovernedNow() const {
+    std::vector<int> ids = governed_;
+    if (!TypeReduced()) ids.insert(ids.end(), table_.governedFull.begin(), table_.governedFull.end());
+    return ids;
+}
+
+void TablePage::OnTypeChange() {
+    const TypeList& t = *table_.typeList;
+    const bool reduced = TypeReduced();
+    for (const Row& row : table_.rows) {
+        if (!row.follows) continue;
+        if (row.edit) {
+            if (reduced && t.blanks) SetItemText(row.edit, " ");
+            if (t.disablesEdits) Enable(row.edit, !reduced);
+        }
+        if (row.inquire) Enable(row.inquire, !reduced);
+        if (row.setup) Enable(row.setup, !reduced);
+    }
+}
+
+const ReadTexts& TablePage::ReadTextsOf(const Row& row, const ReadOp& op) const {
+    if (row.readTexts) return *row.readTexts;
+    if (table_.readTexts) return *table_.readTexts;
     switch (op.kind) {
-        case Read::None: break;
+        case Read::Integer:
+        case Read::Status: return kIntegerTexts;
+        case Read::Unsigned32: return kUnsigned32Texts;
+        case Read::Float: return kFloatTexts;
+        default: return kScaledTexts;
+    }
+}
+
+const WriteTexts& TablePage::WriteTextsOf(const Row& row) const {
+    if (row.writeTexts) return *row.writeTexts;
+    if (table_.writeTexts) return *table_.writeTexts;
+    return kBindingWriteTexts;
+}
+
+bool TablePage::OwnRead(const Row& row) const {
+    return row.readTexts || table_.readTexts || !BindingRead(ReadOf(row));
+}
+
+bool TablePage::OwnWrite(const Row& row) const {
+    return row.writeTexts || table_.writeTexts || !BindingWrite(WriteOf(row));
+}
+
+void TablePage::InquireButton(int button) {
+    for (const Row& row : table_.rows) {
+        if (row.inquire != button) continue;
+        if (row.portCheck && !link_.portOpen) {
+            MessageBox(kOpenPortFirst, "Warning", ui::Icon::Warning);
+            return;
+        }
+        Inquire(row, !row.quiet);
+    }
+}
+
+void TablePage::Inquire(const Row& row, bool showErrors) {
+    const ReadOp& op = ReadOf(row);
+    if (op.kind == Read::None) return;
+    if (OwnRead(row)) {
+        ReadOwn(row, op, showErrors);
+        return;
+    }
+    switch (op.kind) {
         case Read::Integer: helper_.ShowInteger(*this, row.edit, row.reg, showErrors); break;
         case Read::Status: helper_.ShowStatus(*this, row.edit, row.reg, op.normal, op.warning, showErrors); break;
         case Read::Unsigned: helper_.ShowUnsigned(*this, row.edit, row.reg, showErrors); break;
         case Read::Scaled: helper_.ShowScaled(*this, row.edit, row.reg, op.scale, op.decimals, showErrors); break;
         case Read::Unsigned32: helper_.ShowUnsigned32(*this, row.edit, row.reg, showErrors); break;
         case Read::Float: helper_.ShowFloat(*this, row.edit, row.reg, showErrors); break;
+        default: break;
     }
 }
 
+void TablePage::ReadOwn(const Row& row, const ReadOp& op, bool showErrors) {
+    uint32_t raw = 0;
+    ResultCode r;
+    if (TwoRegisters(op.kind)) {
+        r = helper_.ReadRegister32(row.reg, &raw);
+    } else {
+        int16_t v = 0;
+        r = helper_.ReadRegister(row.reg, &v);
+        raw = static_cast<uint16_t>(v);
+    }
+    if (op.kind == Read::List) {
+        // The list keeps its entries; the value picks one of them.
+        if (r == kResultOk && row.list) {
+            const ListSpec& l = *row.list;
+            int index = -1;
+            if (l.codes.empty()) {
+                index = static_cast<int>(raw) - l.offset;
+            } else {
+                for (size_t i = 0; i < l.codes.size(); ++i)
+                    if (l.codes[i] == raw) index = static_cast<int>(i);
+            }
+            const bool names = index >= 0 && index < GetCount(row.edit);
+            if (names) SetCurSel(row.edit, index);
+            else if (!l.unknownKeeps) SetCurSel(row.edit, -1);
+        }
+    } else {
+        if (op.kind != Read::Integer) SetItemText(row.edit, "");
+        if (r == kResultOk) SetItemText(row.edit, FormatRead(op, raw));
+    }
+    if (r == kResultOk || !showErrors) return;
+    const ReadTexts& t = ReadTextsOf(row, op);
+    const char* text = r == kResultPortClosed ? t.portClosed : r == kResultNoReply ? t.noReply : t.badCheck;
+    MessageBox(text, t.caption, ui::Icon::Warning);
+}
+
+bool TablePage::Checked(const Row& row, const WriteOp& op) {
+    switch (op.check) {
+        case Check::None: return true;
+        case Check::ZeroOrOne: {
+            const unsigned v = GetItemUInt(row.edit) & 0xFF;
+            if (v <= 1) return true;
+            MessageBox(kIllegalInputText, "Warning", ui::Icon::Warning);
+            return false;
+        }
+        case Check::NotZeroNumber:
+            // No number at all counts as nothing typed.
+            if (ModbusHelper::EditNumber(*this, row.edit) != 0.0) return true;
+            MessageBox(kEmptyInputText, "Warning", ui::Icon::Warning);
+            return false;
+        case Check::NotZeroWord: {
+            int64_t scaled = 0;
+            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return false;
+            if ((static_cast<uint64_t>(scaled) & 0xFFFF) != 0) return true;
+            MessageBox(kEmptyInputText, "Warning", ui::Icon::Warning);
+            return false;
+        }
+    }
+    return true;
+}
+
 void TablePage::SetUp(const Row& row) {
-    const WriteOp& op = row.write;
+    const WriteOp& op = WriteOf(row);
+    if (op.kind == Write::None) return;
+    if (!Checked(row, op)) return;
+    if (OwnWrite(row)) {
+        WriteOwn(row, op);
+        return;
+    }
     switch (op.kind) {
-        case Write::None: break;
         case Write::FromEdit: helper_.WriteFromEdit(*this, row.edit, row.reg); break;
         case Write::Scaled: helper_.WriteScaled(*this, row.edit, row.reg, op.multiplier); break;
         case Write::Scaled32: helper_.WriteScaled32(*this, row.edit, row.reg, op.multiplier); break;
         case Write::Float: helper_.WriteFloatFromEdit(*this, row.edit, row.reg); break;
+        default: break;
     }
 }
 
+void TablePage::WriteOwn(const Row& row, const WriteOp& op) {
+    ResultCode r = kResultOk;
+    int64_t scaled = 0;
+    switch (op.kind) {
+        case Write::None: return;
+        case Write::FromEdit:
+            r = helper_.WriteRegister(row.reg, static_cast<uint16_t>(GetItemUInt(row.edit) & 0xFFFF));
+            break;
+        case Write::Scaled:
+            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            r = helper_.WriteRegister(row.reg, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
+            break;
+        case Write::Scaled32:
+            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            r = helper_.WriteRegister32(row.reg, static_cast<uint32_t>(static_cast<uint64_t>(scaled) & 0xFFFFFFFFu));
+            break;
+        case Write::Float: {
+            const double d = ModbusHelper::EditNumber(*this, row.edit);
+            if (!std::isfinite(d) || std::fabs(d) > 3.4028234663852886e38) {
+                MessageBox(ModbusHelper::kOutOfRangeText, "Warning", ui::Icon::Warning);
+                return;
+            }
+            const float f = static_cast<float>(d);
+            uint32_t bits;
+            std::memcpy(&bits, &f, sizeof bits);
+            r = helper_.WriteRegister32(row.reg, bits);
+            break;
+        }
+        case Write::Tagged:
+            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            r = helper_.WriteRegisterPair(row.reg, op.tag, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
+            break;
+        case Write::List: {
+            uint16_t value = 0;
+            const int sel = GetCurSel(row.edit);
+            if (row.list && !row.list->codes.empty()) {
+                value = sel >= 0 && sel < static_cast<int>(row.list->codes.size())
+                            ? row.list->codes[static_cast<size_t>(sel)]
+                            : row.list->otherCode;
+            } else {
+                // No selection is index -1: the device gets whatever -1 plus the offset makes.
+                value = static_cast<uint16_t>(sel + (row.list ? row.list->offset : 0));
+            }
+            r = helper_.WriteRegister(row.reg, value);
+            break;
+        }
+        case Write::Value: r = helper_.WriteRegister(row.reg, op.tag); break;
+    }
+    const WriteTexts& t = WriteTextsOf(row);
+    switch (r) {
+        case kResultOk: MessageBox(t.ok, "", t.okIcon); break;
+        case kResultPortClosed: MessageBox(t.portClosed, t.caption, ui::Icon::Warning); break;
+        case kResultNoReply: MessageBox(t.noReply, t.caption, ui::Icon::Warning); break;
+        default: MessageBox(t.badCheck, t.caption, ui::Icon::Warning); break;
+    }
+}
+
+bool TablePage::RunBlockRead() {
+    const BlockRead& b = *table_.block;
+    uint16_t words[125] = {};
+    bool ok = false;
+    if (link_.portOpen && b.count >= 1 && b.count <= 125) {
+        const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, b.start, b.count);
+        const uint16_t n = ExchangeEvery(link_, length, b.pollMs);
+        ok = ParseBlockReply(link_.rxBuffer, n, link_.deviceAddress, b.count, words);
+    }
+    for (const BlockField& f : b.fields) {
+        SetItemText(f.edit, "");
+        if (!ok) continue;
+        uint32_t raw = words[f.word];
+        if (TwoRegisters(f.show.kind) && f.word + 1 < b.count) raw = raw << 16 | words[f.word + 1];
+        SetItemText(f.edit, FormatRead(f.show, raw));
+    }
+    return ok;
+}
+
 void TablePage::RunRealTimeReadSet() {
-    for (int edit : table_.readSet)
-        if (const Row* row = RowOfEdit(edit)) Inquire(*row, false);
+    if (table_.block) {
+        RunBlockRead();
+        return;
+    }
+    const bool reduced = TypeReduced();
+    for (int edit : table_.readSet) {
+        const Row* row = RowOfEdit(edit);
+        if (!row || (row->follows && reduced)) continue;
+        Inquire(*row, false);
+    }
 }
 
 std::vector<DevicePage::RowInfo> TablePage::Rows() const {
     std::vector<RowInfo> rows;
     for (const Row& r : table_.rows)
-        if (!r.hidden) rows.push_back(RowInfo{r.edit, r.label, r.unit ? r.unit : "", r.inquire, r.setup});
+        if (!r.hidden && r.edit) rows.push_back(RowInfo{r.edit, r.label, r.unit ? r.unit : "", r.inquire, r.setup});
     return rows;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -36,14 +37,19 @@ QString ControlBinder::Text(const std::string& s) {
     return t;
 }
 
+// Icon resources are files under res/icons named by their id (icon160.svg);
+// the application icon (128) is veltrano.svg.
 QPixmap IconPixmap(int iconId, int size) {
-    const QString file = iconId == 128 ? QStringLiteral(":/icons/veltrano.svg") : QString();
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
-    if (file.isEmpty()) return pm;
-    QSvgRenderer svg(file);
-    QPainter p(&pm);
-    svg.render(&p);
+    const QString base = iconId == 128 ? QStringLiteral(":/icons/veltrano") : QStringLiteral(":/icons/icon%1").arg(iconId);
+    if (QFile::exists(base + ".svg")) {
+        QSvgRenderer svg(base + ".svg");
+        QPainter p(&pm);
+        svg.render(&p);
+    } else if (QFile::exists(base + ".png")) {
+        pm = QPixmap(base + ".png").scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
     return pm;
 }
 

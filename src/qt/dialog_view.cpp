@@ -1,5 +1,6 @@
 #include "qt/dialog_view.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -73,6 +74,11 @@ void DialogView::BuildLayout() {
             if (!id) continue;
             QWidget* w = binder_->widget(id);
             if (auto* e = qobject_cast<QLineEdit*>(w)) e->setFixedWidth(150);
+            // A list in the value column is at least as wide as a box, and as wide as its entries.
+            if (auto* cb = qobject_cast<QComboBox*>(w)) {
+                cb->setMinimumWidth(150);
+                cb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            }
             if (auto* b = qobject_cast<QPushButton*>(w)) b->setMinimumWidth(84);
             grid->addWidget(w, row, column * 6 + cell);
         }
