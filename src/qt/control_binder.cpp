@@ -191,7 +191,7 @@ void ControlBinder::Sync(const ui::Control& c) {
             break;
         }
         case ui::Kind::Static: static_cast<QLabel*>(w)->setText(Text(c.text)); break;
-        case ui::Kind::Picture: static_cast<QLabel*>(w)->setPixmap(IconPixmap(c.icon, 32)); break;
+        case ui::Kind::Picture: static_cast<QLabel*>(w)->setPixmap(IconPixmap(c.icon, 56)); break;
         case ui::Kind::GroupBox: static_cast<QGroupBox*>(w)->setTitle(Text(c.text)); break;
         case ui::Kind::Tab: {
             QTabBar* bar = static_cast<TabArea*>(w)->bar();
