@@ -1,0 +1,35 @@
+#include "pages/gas/co_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+// The category container fills the list and selects "CO&Tem&Hum".
+constexpr const char* kGasOnly[] = {"CO"};
+constexpr TypeList kTypeList{.id = 1236, .reduced = kGasOnly};
+
+constexpr Row kRows[] = {
+    {.edit = 1068, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1065, .follows = true},
+    {.edit = 1054, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1066, .follows = true},
+    {.edit = 1055, .label = "CO", .unit = "ppm", .reg = 2, .read = kTenths, .inquire = 1067},
+};
+
+constexpr int kReadSet[] = {1068, 1054, 1055};
+constexpr int kGoverned[] = {1067, 1236};
+constexpr int kGovernedFull[] = {1065, 1066};
+
+}  // namespace
+
+const PageTable CoPage::kTable = {
+    .templateId = 146,
+    .className = "CoPage",
+    .rows = kRows,
+    .realTimeBox = 1069,
+    .governed = kGoverned,
+    .governedFull = kGovernedFull,
+    .readSet = kReadSet,
+    .typeList = &kTypeList,
+};
+
+CoPage::CoPage(Link& link) : TablePage(link, kTable) {}
+
+}  // namespace veltrano::pages
