@@ -1,11 +1,12 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
 #include "pages/page_registry.h"
+#include "pages/ec/ec_page.h"
 
 namespace veltrano::pages {
 namespace {
 
 const PageInfo kPages[] = {
-    {203, "EcPage", 1435, "Real Time", nullptr},
+    {203, "EcPage", 1435, "Real Time", Make<EcPage>},
 };
 
 }  // namespace

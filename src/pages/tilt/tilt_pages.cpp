@@ -1,11 +1,12 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
 #include "pages/page_registry.h"
+#include "pages/tilt/tilt_page.h"
 
 namespace veltrano::pages {
 namespace {
 
 const PageInfo kPages[] = {
-    {197, "TiltPage", 1435, "Real Time", nullptr},
+    {197, "TiltPage", 1435, "Real Time", Make<TiltPage>},
 };
 
 }  // namespace

@@ -1,11 +1,12 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
 #include "pages/page_registry.h"
+#include "pages/watergauge/water_gauge_page.h"
 
 namespace veltrano::pages {
 namespace {
 
 const PageInfo kPages[] = {
-    {193, "WaterGaugePage", 1435, "Real Time", nullptr},
+    {193, "WaterGaugePage", 1435, "Real Time", Make<WaterGaugePage>},
 };
 
 }  // namespace

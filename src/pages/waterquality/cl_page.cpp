@@ -1,0 +1,25 @@
+#include "pages/waterquality/cl_page.h"
+
+namespace veltrano::pages {
+namespace {
+
+constexpr Row kRows[] = {
+    {.edit = 1641, .label = "CL", .unit = "mg/L", .reg = 0, .read = kHundredths, .inquire = 1642},
+};
+
+constexpr int kReadSet[] = {1641};
+
+}  // namespace
+
+const PageTable ClPage::kTable = {
+    .templateId = 208,
+    .className = "ClPage",
+    .rows = kRows,
+    .realTimeBox = 1640,
+    .stopsAfterRefusal = true,
+    .readSet = kReadSet,
+};
+
+ClPage::ClPage(Link& link) : TablePage(link, kTable) {}
+
+}  // namespace veltrano::pages
