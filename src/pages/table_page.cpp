@@ -144,6 +144,7 @@ TablePage::TablePage(Link& link, const PageTable& table)
         auto add = [&](int id, ui::Kind kind, const char* text, int cell) {
             ui::Control& c = AddControl(id, kind, text);
             c.visible = !row.hidden;
+            c.enabled = !row.disabled;
             item.cells[cell] = id;
             return &c;
         };

@@ -78,6 +78,10 @@ constexpr ReadOp Scaled(double scale, uint8_t decimals) { return {Read::Scaled, 
 constexpr ReadOp ScaledSingle(double scale, uint8_t decimals) {
     return {Read::Scaled, scale, decimals, 0, 0, nullptr, true};
 }
+// The register taken as 0..65535, in single precision (block reads).
+constexpr ReadOp UnsignedScaledSingle(double scale, uint8_t decimals) {
+    return {Read::Scaled, scale, decimals, 0, 0, nullptr, true, true};
+}
 
 // --- writing ---
 
@@ -136,6 +140,13 @@ struct WriteTexts {
     const char* caption = "Warning";
 };
 
+// The wording most pages with their own reads and writes share.
+inline constexpr ReadTexts kPageReadTexts{"Serial port not opened", "Reading format error",
+                                          "Device check value error"};
+inline constexpr WriteTexts kPageWriteTexts{"Write Success", "Serial port not opened",
+                                            "The return value is incorrect or the device is not responding",
+                                            "The received data is inconsistent with the transmitted data"};
+
 // --- lists ---
 
 // A row whose value is a drop-down list: the template's entries and the
@@ -188,7 +199,8 @@ struct Row {
     int inquire = 0;  // 0: no Inquire button; rows sharing one are read by it in table order
     WriteOp write;
     int setup = 0;    // 0: no Set up button
-    bool hidden = false;  // in the template without the visible style
+    bool hidden = false;    // in the template without the visible style
+    bool disabled = false;  // in the template with the disabled style (until "Real Time" toggles it)
     const ListSpec* list = nullptr;
     std::span<const Variant> variants;
     bool follows = false;    // follows the page's type list

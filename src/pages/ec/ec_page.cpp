@@ -1,6 +1,6 @@
 #include "pages/ec/ec_page.h"
 
-#include "pages/waterquality/probe_texts.h"
+#include "pages/table_page.h"
 
 namespace veltrano::pages {
 namespace {
@@ -36,9 +36,9 @@ constexpr Row kRows[] = {
      .variants = kEcByResolution},
     {.edit = 1617, .label = "TEM", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1618},
     {.edit = 1619, .label = "Tem Compensation", .reg = 82, .read = kFloat, .inquire = 1620,
-     .write = {Write::Float, 1, 0, Check::NotZeroNumber}, .setup = 1621, .writeTexts = &kProbeWriteTexts},
+     .write = {Write::Float, 1, 0, Check::NotZeroNumber}, .setup = 1621, .writeTexts = &kPageWriteTexts},
     {.edit = 1623, .label = "EC Calibration", .unit = "us/cm", .reg = 272, .write = CalibrateEc(1), .setup = 1624,
-     .variants = kCalibrationByResolution, .writeTexts = &kProbeWriteTexts, .setupText = "Cali"},
+     .variants = kCalibrationByResolution, .writeTexts = &kPageWriteTexts, .setupText = "Cali"},
 };
 
 // "Real Time" locks the Inquire buttons, so it refreshes what they read

@@ -8,10 +8,9 @@ constexpr ReadOp kTenthsSingle = ScaledSingle(0.1, 1);
 constexpr ReadOp kHundredthsSingle = ScaledSingle(0.01, 2);
 // The block read takes these words as unsigned, where the Inquire buttons
 // take them as signed: they differ only from 0x8000 up.
-constexpr ReadOp kTenthsFromUnsigned{Read::Scaled, 0.1, 1, 0, 0, nullptr, true, true};
-constexpr ReadOp kHundredthsFromUnsigned{Read::Scaled, 0.01, 2, 0, 0, nullptr, true, true};
+constexpr ReadOp kTenthsFromUnsigned = UnsignedScaledSingle(0.1, 1);
+constexpr ReadOp kHundredthsFromUnsigned = UnsignedScaledSingle(0.01, 2);
 
-constexpr ReadTexts kTexts{"Serial port not opened", "Reading format error", "Device check value error"};
 
 // The calibration group's own wording.
 constexpr ReadTexts kCaliReadTexts{"串口未打开", "读取格式错误", "设备校验值错误", "警告"};
@@ -23,7 +22,7 @@ constexpr WriteOp kCaliHundredths = WriteScaled(100);
 
 constexpr Row Cali(int edit, const char* label, uint16_t reg, ReadOp read, int inquire, WriteOp write, int setup) {
     return {.edit = edit, .label = label, .reg = reg, .read = read, .inquire = inquire, .write = write,
-            .setup = setup, .hidden = true, .readTexts = &kCaliReadTexts, .writeTexts = &kCaliWriteTexts,
+            .setup = setup, .hidden = true, .disabled = true, .readTexts = &kCaliReadTexts, .writeTexts = &kCaliWriteTexts,
             .inquireText = "查询", .setupText = "设置"};
 }
 
@@ -102,15 +101,9 @@ const PageTable MultiGasPage::kTable = {
     .realTimeBox = 1435,
     .refusal = "Please open the serial port first",
     .block = &kBlock,
-    .readTexts = &kTexts,
+    .readTexts = &kPageReadTexts,
 };
 
-MultiGasPage::MultiGasPage(Link& link) : TablePage(link, kTable) {
-    // Only the "Real Time" box ever changes the calibration buttons' state.
-    for (const Row& row : kTable.rows) {
-        if (!row.hidden) continue;
-        for (int id : {row.edit, row.inquire, row.setup}) Enable(id, false);
-    }
-}
+MultiGasPage::MultiGasPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -26,7 +26,7 @@ constexpr Row kRows[] = {
      .write = WriteScaled(1), .setup = 1391, .portCheck = true},
     // Built with its handlers, never shown.
     {.edit = 1424, .label = "标准数值:", .reg = 1003, .read = kUnsigned, .inquire = 1422,
-     .write = kWriteInteger, .setup = 1423, .hidden = true, .inquireText = "读取", .setupText = "设置"},
+     .write = kWriteInteger, .setup = 1423, .hidden = true, .disabled = true, .inquireText = "读取", .setupText = "设置"},
 };
 
 constexpr int kReadSet[] = {1392, 1393, 1394, 1395, 1372};
@@ -47,14 +47,6 @@ const PageTable SoilConductivityPage::kTable = {
     .readSet = kReadSet,
 };
 
-SoilConductivityPage::SoilConductivityPage(Link& link) : TablePage(link, kTable) {
-    // The hidden row is also disabled in the template.
-    for (size_t i = 0; i < kTable.rows.size(); ++i) {
-        const Row& row = kTable.rows[i];
-        if (!row.hidden) continue;
-        for (int id : {LabelId(i), row.edit, row.inquire, row.setup})
-            if (id && Has(id)) Enable(id, false);
-    }
-}
+SoilConductivityPage::SoilConductivityPage(Link& link) : TablePage(link, kTable) {}
 
 }  // namespace veltrano::pages

@@ -3,8 +3,6 @@
 namespace veltrano::pages {
 namespace {
 
-constexpr ReadTexts kTensionTexts{"Serial port not opened", "Reading format error", "Device check value error"};
-
 // The Inquire computes in single precision; the real-time refresh shows the
 // same digits.
 constexpr Row kRows[] = {
@@ -14,7 +12,7 @@ constexpr Row kRows[] = {
      .reg = 0,
      .read = ScaledSingle(0.1, 1),
      .inquire = 1586,
-     .readTexts = &kTensionTexts},
+     .readTexts = &kPageReadTexts},
 };
 
 constexpr int kReadSet[] = {1587};

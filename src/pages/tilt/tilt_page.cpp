@@ -1,6 +1,6 @@
 #include "pages/tilt/tilt_page.h"
 
-#include "pages/waterquality/probe_texts.h"
+#include "pages/table_page.h"
 
 namespace veltrano::pages {
 namespace {
@@ -38,8 +38,8 @@ const PageTable TiltPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1435,
     .block = &kLive,
-    .readTexts = &kProbeReadTexts,
-    .writeTexts = &kProbeWriteTexts,
+    .readTexts = &kPageReadTexts,
+    .writeTexts = &kPageWriteTexts,
 };
 
 TiltPage::TiltPage(Link& link) : TablePage(link, kTable) {}

@@ -1,6 +1,6 @@
 #include "pages/watergauge/water_gauge_page.h"
 
-#include "pages/waterquality/probe_texts.h"
+#include "pages/table_page.h"
 
 namespace veltrano::pages {
 namespace {
@@ -29,7 +29,7 @@ constexpr WriteTexts kGaugeWriteTexts{"Write Successfully", "Serial port not ope
 
 constexpr Row kRows[] = {
     {.edit = 1425, .label = "Host Running Mode", .reg = 100, .read = kListRead, .inquire = 1426,
-     .write = kWriteList, .setup = 1427, .list = &kModeList, .readTexts = &kProbeReadTexts},
+     .write = kWriteList, .setup = 1427, .list = &kModeList, .readTexts = &kPageReadTexts},
     {.edit = 1467, .label = "Draft Length", .unit = "cm", .reg = 104, .read = kUnsigned, .inquire = 1465,
      .write = kWriteWhole, .setup = 1466},
     {.edit = 1428, .label = "State", .reg = 2, .read = kWaterState, .inquire = 1432},
@@ -57,11 +57,11 @@ constexpr Row kRows[] = {
      .write = kWriteList, .setup = 1464, .list = &kAssociationList},
     // The analog-output group: built with its handlers, never shown.
     {.edit = 1477, .label = "模拟量类型", .reg = 117, .read = kListRead, .inquire = 1471, .write = kWriteList,
-     .setup = 1472, .hidden = true, .list = &kAnalogList, .inquireText = "查询", .setupText = "设置"},
+     .setup = 1472, .hidden = true, .disabled = true, .list = &kAnalogList, .inquireText = "查询", .setupText = "设置"},
     {.edit = 1469, .label = "量程上限", .unit = "cm", .reg = 112, .read = kUnsigned, .inquire = 1473,
-     .write = kWriteWhole, .setup = 1474, .hidden = true, .inquireText = "查询", .setupText = "设置"},
+     .write = kWriteWhole, .setup = 1474, .hidden = true, .disabled = true, .inquireText = "查询", .setupText = "设置"},
     {.edit = 1470, .label = "量程下限", .unit = "cm", .reg = 111, .read = kUnsigned, .inquire = 1475,
-     .write = kWriteWhole, .setup = 1476, .hidden = true, .inquireText = "查询", .setupText = "设置"},
+     .write = kWriteWhole, .setup = 1476, .hidden = true, .disabled = true, .inquireText = "查询", .setupText = "设置"},
 };
 
 constexpr BlockField kLiveFields[] = {

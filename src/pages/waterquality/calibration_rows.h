@@ -1,7 +1,7 @@
 #pragma once
 // The two calibrations the DO and turbidity probes run on command: a fixed
 // code written to their command register.
-#include "pages/waterquality/probe_texts.h"
+#include "pages/table_page.h"
 
 namespace veltrano::pages {
 
@@ -11,11 +11,11 @@ inline constexpr uint16_t kSlopeCalibration = 2;
 
 constexpr Row ZeroCalibrationRow(int button) {
     return {.reg = kProbeCommandRegister, .write = WriteValue(kZeroCalibration), .setup = button,
-            .writeTexts = &kProbeWriteTexts, .setupText = "Zero calibration"};
+            .writeTexts = &kPageWriteTexts, .setupText = "Zero calibration"};
 }
 constexpr Row SlopeCalibrationRow(int button) {
     return {.reg = kProbeCommandRegister, .write = WriteValue(kSlopeCalibration), .setup = button,
-            .writeTexts = &kProbeWriteTexts, .setupText = "Slow range calibration"};
+            .writeTexts = &kPageWriteTexts, .setupText = "Slow range calibration"};
 }
 
 }  // namespace veltrano::pages

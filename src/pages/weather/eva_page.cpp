@@ -11,19 +11,15 @@ constexpr uint16_t kWeightReg = 0;
 // The register is a weight from 0 to 65535 g, read the same way by the
 // Inquire and by the poller. The level is in cm: 1 g is 1 cm3 of water
 // spread over the pan's 100 pi cm2; the device's factor, in single precision.
-constexpr ReadOp kLevelRead{Read::Scaled, 0.0031830985, 2, 0, 0, nullptr, true, true};
+constexpr ReadOp kLevelRead = UnsignedScaledSingle(0.0031830985, 2);
 
-constexpr ReadTexts kReadTexts{"Serial port not opened", "Reading format error", "Device check value error"};
-constexpr WriteTexts kWriteTexts{"Write Success", "Serial port not opened",
-                                 "The return value is incorrect or the device is not responding",
-                                 "The received data is inconsistent with the transmitted data"};
 
 constexpr Row kRows[] = {
     {.edit = kWeight, .label = "Weight", .unit = "g", .reg = kWeightReg, .read = kUnsigned, .inquire = kInquire,
-     .readTexts = &kReadTexts},
+     .readTexts = &kPageReadTexts},
     {.edit = kLevel, .label = "Current water level", .unit = "cm", .reg = kWeightReg, .read = kLevelRead,
-     .inquire = kInquire, .readTexts = &kReadTexts},
-    {.label = "Clearing operation", .reg = 80, .write = WriteValue(1), .setup = 1570, .writeTexts = &kWriteTexts},
+     .inquire = kInquire, .readTexts = &kPageReadTexts},
+    {.label = "Clearing operation", .reg = 80, .write = WriteValue(1), .setup = 1570, .writeTexts = &kPageWriteTexts},
 };
 
 constexpr BlockField kFields[] = {
@@ -58,10 +54,10 @@ void EvaPage::InquireWeight() {
         SetItemText(kWeight, FormatRead(kUnsigned, raw));
         return;
     }
-    const char* text = r == kResultPortClosed ? kReadTexts.portClosed
-                       : r == kResultNoReply  ? kReadTexts.noReply
-                                              : kReadTexts.badCheck;
-    MessageBox(text, kReadTexts.caption, ui::Icon::Warning);
+    const char* text = r == kResultPortClosed ? kPageReadTexts.portClosed
+                       : r == kResultNoReply  ? kPageReadTexts.noReply
+                                              : kPageReadTexts.badCheck;
+    MessageBox(text, kPageReadTexts.caption, ui::Icon::Warning);
 }
 
 }  // namespace veltrano::pages
