@@ -36,11 +36,11 @@ struct PortOnPty : ::testing::Test {
     SerialPort port;
 };
 
-TEST_F(PortOnPty, OpenSetsRawEightNoneOneAtTheRateAndKeepsFlowControl) {
+TEST_F(PortOnPty, OpenSetsRawEightNoneOneAtTheRateWithoutFlowControl) {
     termios before{};
     ASSERT_EQ(tcgetattr(pty.holder(), &before), 0);
     before.c_cflag |= CRTSCTS | PARENB | CSTOPB;
-    before.c_iflag |= IXON | IXOFF | ICRNL;
+    before.c_iflag |= IXON | IXOFF | IXANY | ICRNL | INLCR | ISTRIP;
     before.c_lflag |= ICANON | ECHO | ISIG;
     before.c_oflag |= OPOST;
     ASSERT_EQ(tcsetattr(pty.holder(), TCSANOW, &before), 0);
@@ -53,10 +53,9 @@ TEST_F(PortOnPty, OpenSetsRawEightNoneOneAtTheRateAndKeepsFlowControl) {
     EXPECT_EQ(after.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_FALSE(after.c_cflag & PARENB);
     EXPECT_FALSE(after.c_cflag & CSTOPB);
-    EXPECT_TRUE(after.c_cflag & CRTSCTS) << "flow control is the port's own";
-    EXPECT_TRUE(after.c_iflag & IXON);
-    EXPECT_TRUE(after.c_iflag & IXOFF);
-    EXPECT_FALSE(after.c_iflag & ICRNL) << "no CR/LF translation";
+    EXPECT_FALSE(after.c_cflag & CRTSCTS) << "no hardware flow control";
+    EXPECT_FALSE(after.c_iflag & (IXON | IXOFF | IXANY)) << "no XON/XOFF: 0x11 and 0x13 are data";
+    EXPECT_FALSE(after.c_iflag & (ICRNL | INLCR | ISTRIP)) << "no CR/LF translation, all 8 bits";
     EXPECT_FALSE(after.c_lflag & (ICANON | ECHO | ISIG));
     EXPECT_FALSE(after.c_oflag & OPOST);
 }
@@ -133,6 +132,52 @@ TEST_F(PortOnPty, OpenIsExclusiveWithinTheProcessEvenForRoot) {
     EXPECT_NE(second.Open(), 0) << "free again once closed";
 }
 
+TEST_F(PortOnPty, APortAnotherProgramHoldsExclusivelyIsBusyAndKeepsItsLock) {
+    ASSERT_EQ(ioctl(pty.holder(), TIOCEXCL), 0);  // the other program (root opens it all the same)
+    EXPECT_EQ(port.Open(), 0);
+    EXPECT_EQ(port.lastOpenError(), SerialPort::OpenError::Busy);
+    port.Close();
+    int held = 0;
+    ASSERT_EQ(ioctl(pty.holder(), TIOCGEXCL, &held), 0);
+    EXPECT_EQ(held, 1) << "its exclusive flag is left alone";
+
+    ASSERT_EQ(ioctl(pty.holder(), TIOCNXCL), 0);
+    ASSERT_NE(port.Open(), 0);
+    ASSERT_EQ(ioctl(pty.holder(), TIOCGEXCL, &held), 0);
+    EXPECT_EQ(held, 1) << "ours while open";
+    port.Close();
+    ASSERT_EQ(ioctl(pty.holder(), TIOCGEXCL, &held), 0);
+    EXPECT_EQ(held, 0) << "and cleared when we close";
+}
+
+TEST(SerialPortOpen, NamesWhyAPathIsRefused) {
+    const std::string file = ::testing::TempDir() + "/not_a_port.txt";
+    std::ofstream(file) << "x";
+    struct Case {
+        std::string path;
+        SerialPort::OpenError error;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {::testing::TempDir(), SerialPort::OpenError::Other, "The port could not be opened: Is a directory."},
+        {"/tmp/" + std::string(300, 'a'), SerialPort::OpenError::Other,
+         "The port could not be opened: File name too long."},
+        {"/dev/ptmx", SerialPort::OpenError::NotATerminal, "The device is not a serial port."},
+        {"/dev/null", SerialPort::OpenError::NotATerminal, "The device is not a serial port."},
+        {file, SerialPort::OpenError::NotATerminal, "The device is not a serial port."},
+        {"/nonexistent/ttyUSB0", SerialPort::OpenError::NotFound, "The port does not exist (adapter unplugged?)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.substr(0, 40));
+        SerialPort port;
+        port.Configure(c.path, 8, SerialPort::kNoParity, SerialPort::kOneStopBit, 9600);
+        EXPECT_EQ(port.Open(), 0);
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_EQ(port.lastOpenError(), c.error);
+        EXPECT_EQ(port.OpenErrorText(), c.text);
+    }
+}
+
 TEST_F(PortOnPty, OpenIsExclusiveAcrossProcesses) {
     ASSERT_NE(port.Open(), 0);
     const std::string errFile = ::testing::TempDir() + "/second_open.err";
@@ -162,6 +207,8 @@ TEST_F(PortOnPty, DisappearingDeviceReadsAndWritesZeroAndComesBack) {
     uint8_t b[16] = {1, 2, 3, 4};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(port.Read(b, 16), 0u);
     EXPECT_EQ(port.Write(b, 4), 0);
+    EXPECT_STREQ(port.lastWrite().failure, "the device is gone");
+    EXPECT_EQ(port.lastWrite().sent, 0u);
     port.WaitReadable(30);  // notices the hang-up
     auto t = Clock::now();
     port.WaitReadable(30);  // and from then on waits instead of returning at once

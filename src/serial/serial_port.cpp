@@ -7,11 +7,14 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 namespace veltrano {
@@ -34,6 +37,18 @@ SerialPort::OpenError FromErrno(int e) {
     }
 }
 
+// Terminals that are no serial line: a pseudo-terminal master (/dev/ptmx
+// makes a new one), the virtual consoles, /dev/tty and /dev/console.
+// Frames written there would reach no device, or the screen.
+bool NotASerialLine(int fd, const struct stat& st) {
+    unsigned ptyNumber = 0;
+    if (::ioctl(fd, TIOCGPTN, &ptyNumber) == 0) return true;
+    const unsigned maj = major(st.st_rdev), min = minor(st.st_rdev);
+    if (maj == 4 && min < 64) return true;  // tty0..tty63; ttyS* are 4:64 and up
+    if (maj == 5 && min <= 2) return true;  // tty, console, ptmx
+    return false;
+}
+
 }  // namespace
 
 const char* DescribeOpenError(SerialPort::OpenError error) {
@@ -50,6 +65,16 @@ const char* DescribeOpenError(SerialPort::OpenError error) {
         case SerialPort::OpenError::Other: return "The port could not be opened.";
     }
     return "";
+}
+
+std::string SerialPort::OpenErrorText() const {
+    std::string text = DescribeOpenError(lastOpenError_);
+    if (lastOpenError_ == OpenError::Other && lastOpenErrno_ != 0) {
+        // "The port could not be opened: Is a directory."
+        text.pop_back();
+        text += ": " + std::generic_category().message(lastOpenErrno_) + ".";
+    }
+    return text;
 }
 
 bool SerialPort::IsSupportedRate(uint32_t baudRate) {
@@ -90,13 +115,20 @@ int SerialPort::Open() {
         ::close(fd);
         return 0;
     };
-    if (!::isatty(fd)) return fail(OpenError::NotATerminal, ENOTTY);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(OpenError::Other, errno);
+    if (!S_ISCHR(st.st_mode) || !::isatty(fd) || NotASerialLine(fd, st))
+        return fail(OpenError::NotATerminal, ENOTTY);
+    // Root opens a port another program holds with TIOCEXCL: that program
+    // has it. (Closing here leaves its flag alone.)
+    int heldExclusive = 0;
+    if (::ioctl(fd, TIOCGEXCL, &heldExclusive) == 0 && heldExclusive) return fail(OpenError::Busy, EBUSY);
     // Another holder (this process or another, root included) makes this fail.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenError::Busy, errno);
     if (::ioctl(fd, TIOCEXCL) != 0) return fail(OpenError::Other, errno);
 
     auto failSettings = [&](OpenError why, int err) {
-        ::ioctl(fd, TIOCNXCL);
+        ::ioctl(fd, TIOCNXCL);  // set just above, by us
         // A refused line setting leaves the port closed.
         if (open_.load()) CloseLocked();
         return fail(why, err);
@@ -109,11 +141,18 @@ int SerialPort::Open() {
     speed_t speed;
     if (!SpeedOfRate(baudRate_, &speed)) return failSettings(OpenError::BadRate, EINVAL);
 
-    // Raw input and output; flow control (CRTSCTS, IXON, IXOFF, IXANY) is left as the port had it.
-    tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | INPCK | IGNPAR | IUCLC | IMAXBEL);
+    // Raw input and output: every byte of a binary frame passes unchanged.
+    // No software flow control: an untouched tty has IXON on, and would eat
+    // every 0x11 and 0x13 of a reply, a 0x13 stopping all output after it.
+    // No hardware flow control either: the RS-485 adapters wire no CTS to
+    // wait for, and a CRTSCTS left on by another program would hold every
+    // request back. (Direction switching on RS-485 is the driver's own
+    // setting, TIOCSRS485, which stays as it is.)
+    tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | INPCK | IGNPAR | IUCLC | IMAXBEL |
+                     IXON | IXOFF | IXANY);
     tio.c_oflag &= ~OPOST;
     tio.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CMSPAR | HUPCL);
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CMSPAR | HUPCL | CRTSCTS);
     tio.c_cflag |= CREAD | CLOCAL;
     switch (dataBits_) {
         case 5: tio.c_cflag |= CS5; break;
@@ -149,6 +188,7 @@ int SerialPort::Open() {
 
     if (open_.load()) CloseLocked();  // never leak a descriptor on a reopen
     fd_.store(fd, std::memory_order_release);
+    ownsExclusive_ = true;
     hungUp_.store(false, std::memory_order_relaxed);
     open_.store(true, std::memory_order_release);
     Wake();
@@ -159,8 +199,10 @@ void SerialPort::CloseLocked() {
     const int fd = fd_.exchange(-1, std::memory_order_acq_rel);
     if (fd >= 0) {
         // The exclusive flag belongs to the terminal, not to this descriptor:
-        // clear it, or a later open of the same device would be refused.
-        ::ioctl(fd, TIOCNXCL);
+        // clear the one we set, or a later open of the same device would be
+        // refused.
+        if (ownsExclusive_) ::ioctl(fd, TIOCNXCL);
+        ownsExclusive_ = false;
         // Unlock explicitly: the receive thread's poll may still hold a
         // reference to the file, which would delay the release past close.
         ::flock(fd, LOCK_UN);
@@ -202,17 +244,26 @@ uint32_t SerialPort::Read(uint8_t* buffer, uint32_t maximum) {
 }
 
 int SerialPort::Write(const uint8_t* buffer, uint32_t length) {
-    if (!IsOpen()) return 0;
+    lastWrite_ = WriteReport{0, length, nullptr};
+    auto failed = [&](const char* why, uint32_t sent, int result) {
+        lastWrite_.sent = sent;
+        lastWrite_.failure = why;
+        return result;
+    };
+    if (!IsOpen()) return failed("the port is not open", 0, 0);
     const int fd = fd_.load(std::memory_order_acquire);
-    if (fd < 0) return 0;
+    if (fd < 0) return failed("the port is not open", 0, 0);
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(1000);
     auto remainingMs = [&] {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         return left > 0 ? static_cast<int>(left) : 0;
     };
+    constexpr const char* kTimedOut = "timed out after 1 s";
+    constexpr const char* kGone = "the device is gone";
 
-    uint32_t sent = 0;
+    uint32_t sent = 0;  // accepted by the driver
+    bool timedOut = false;
     while (sent < length) {
         const ssize_t w = ::write(fd, buffer + sent, length - sent);
         if (w > 0) {
@@ -222,22 +273,35 @@ int SerialPort::Write(const uint8_t* buffer, uint32_t length) {
         if (w < 0 && errno == EINTR) continue;
         if (w < 0 && errno == EAGAIN) {
             const int left = remainingMs();
-            if (left == 0) return 1;
+            if (left == 0) {
+                timedOut = true;
+                break;
+            }
             pollfd p{fd, POLLOUT, 0};
             ::poll(&p, 1, left);
-            if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) return sent == 0 ? 0 : 1;
+            if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) return failed(kGone, sent, sent == 0 ? 0 : 1);
             continue;
         }
         // EIO and the like: the device has gone away.
         if (errno == EIO) hungUp_.store(true, std::memory_order_relaxed);
-        return sent == 0 ? 0 : 1;
+        return failed(errno == EIO ? kGone : "the write was refused", sent, sent == 0 ? 0 : 1);
     }
     // Wait until the driver has put the bytes on the line, within the second.
-    while (remainingMs() > 0) {
-        int queued = 0;
-        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
+    int queued = 0;
+    while (true) {
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+            queued = 0;
+            break;
+        }
+        if (remainingMs() == 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    if (timedOut || queued > 0) {
+        // What the driver still holds never reached the line.
+        const uint32_t stuck = static_cast<uint32_t>(queued) < sent ? static_cast<uint32_t>(queued) : sent;
+        return failed(kTimedOut, sent - stuck, 1);
+    }
+    lastWrite_.sent = sent;
     return 1;
 }
 

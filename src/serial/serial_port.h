@@ -3,10 +3,11 @@
 //
 // Configure stores the device path and the line settings; Open opens the
 // device exclusively (TIOCEXCL, and an flock so that root, which TIOCEXCL does
-// not stop, is refused too), puts it in raw mode at the configured rate and
-// line format and clears both queues, keeping the flow-control settings the
-// port already had. Read returns at once with what is already waiting; Write
-// returns once the bytes have left the driver or about one second has passed.
+// not stop, is refused too; a port another program holds with TIOCEXCL is
+// refused as busy), puts it in raw mode at the configured rate and line
+// format with no flow control, and clears both queues. Read returns at once
+// with what is already waiting; Write returns once the bytes have left the
+// driver or about one second has passed.
 //
 // Threads: the receive thread calls Read and WaitReadable; the window thread
 // calls everything else. A mutex keeps Close from pulling the descriptor out
@@ -42,11 +43,23 @@ public:
     // 1 when the write was accepted, 0 when the port is closed or the write was refused at once.
     int Write(const uint8_t* buffer, uint32_t length);
 
+    // How the last Write went: bytes that left the driver, and why it fell
+    // short (nullptr when all of them did).
+    struct WriteReport {
+        uint32_t sent = 0;
+        uint32_t length = 0;
+        const char* failure = nullptr;
+    };
+    const WriteReport& lastWrite() const { return lastWrite_; }
+
     bool IsOpen() const { return open_.load(std::memory_order_acquire); }
     const std::string& devicePath() const { return path_; }
     uint32_t baudRate() const { return baudRate_; }
     OpenError lastOpenError() const { return lastOpenError_; }
     int lastOpenErrno() const { return lastOpenErrno_; }
+    // DescribeOpenError of the last failure, with the system's reason where
+    // that text alone would not say it.
+    std::string OpenErrorText() const;
 
     // Receive-thread helpers: block until data may be waiting, Wake() is
     // called, or the timeout passes. A port whose device went away (hang-up,
@@ -72,6 +85,8 @@ private:
     uint32_t baudRate_ = 9600;
     std::atomic<bool> open_{false};
     std::atomic<bool> hungUp_{false};
+    bool ownsExclusive_ = false;  // TIOCEXCL was set by this object's Open
+    WriteReport lastWrite_;
     OpenError lastOpenError_ = OpenError::None;
     int lastOpenErrno_ = 0;
 };

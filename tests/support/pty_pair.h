@@ -16,7 +16,12 @@ namespace veltrano::test {
 
 class PtyPair {
 public:
-    PtyPair() {
+    // Raw: made raw as every test pair is. KernelDefault: left as the kernel
+    // sets up a new terminal (IXON, ICRNL, ECHO, ICANON on), as a freshly
+    // plugged adapter is.
+    enum class Settings { Raw, KernelDefault };
+
+    explicit PtyPair(Settings settings = Settings::Raw) {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
         char name[128];
@@ -24,6 +29,7 @@ public:
         slavePath_ = name;
         // Keep one slave descriptor so the pty stays up between opens.
         holder_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (settings == Settings::KernelDefault) return;
         termios t{};
         ::tcgetattr(holder_, &t);
         ::cfmakeraw(&t);
