@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstring>
 
+#include "modbus/typed_number.h"
 #include "support/sim_link.h"
 #include "ui/recording_host.h"
 
@@ -156,11 +157,13 @@ TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
     const std::vector<WriteCase> cases = {
         {"-5.25", scaled(10), {0xFF, 0xCC}},
         {"25.56", scaled(10), {0x00, 0xFF}},  // cut, not rounded: 255
-        {"0.29", scaled(100), {0x00, 0x1C}},  // 28: 0.29 has no exact binary form
-        {"2.3", scaled(100), {0x00, 0xE5}},   // 229
+        {"0.29", scaled(100), {0x00, 0x1D}},  // 29, not the 28 of 0.29 x 100 in binary
+        {"2.3", scaled(100), {0x00, 0xE6}},   // 230
+        {"1.15", scaled(100), {0x00, 0x73}},  // 115
         {"-1.5", scaled(10), {0xFF, 0xF1}},
-        {"", scaled(10), {0x00, 0x00}},
+        {"0", scaled(10), {0x00, 0x00}},
         {"  12.5abc", scaled(10), {0x00, 0x7D}},  // reading stops at the first misfit
+        {"0x10", scaled(1), {0x00, 0x00}},        // ... which is the 'x'
         {"1e2", scaled(10), {0x03, 0xE8}},
         {"0000000000000000001234", scaled(1), {0x00, 0x01}},  // only the first 19 characters count: ...001
         {"100000", scaled(1), {0x86, 0xA0}},                   // low 16 bits
@@ -168,8 +171,17 @@ TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
         {"70000.5", scaled32(10), {0x00, 0x0A, 0xAE, 0x65}},
         {"-5", integer, {0x00, 0x00}},
         {"65537", integer, {0x00, 0x01}},
-        {"12a", integer, {0x00, 0x00}},
+        {"12a", integer, {0x00, 0x00}},  // holds a number, but no plain unsigned one
+        {" 7 ", integer, {0x00, 0x07}},
+        {"0", integer, {0x00, 0x00}},
         {"23.5", single, {0x41, 0xBC, 0x00, 0x00}},
+        // What readfloat prints for the largest, smallest normal and smallest denormal single.
+        {"3.4028235e+38", single, {0x7F, 0x7F, 0xFF, 0xFF}},
+        {"-3.4028235e+38", single, {0xFF, 0x7F, 0xFF, 0xFF}},
+        {"1.1754944e-38", single, {0x00, 0x80, 0x00, 0x00}},
+        {"1e-45", single, {0x00, 0x00, 0x00, 0x01}},
+        {"-0", single, {0x80, 0x00, 0x00, 0x00}},
+        {"7.038531e-26", single, {0x15, 0xAE, 0x43, 0xFD}},  // one bit off if read through a double
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -223,18 +235,29 @@ TEST_F(Bound, SetUpMessages) {
     }
 }
 
-TEST_F(Bound, NumbersWithoutAnIntegerFormAreRefusedAndNothingIsSent) {
+TEST_F(Bound, RefusedTextIsSaidAndNothingIsSent) {
+    const std::string noNumber = TypedErrorText(TypedError::NoNumber);
+    const std::string comma = TypedErrorText(TypedError::CommaDecimal);
+    const std::string range = ModbusHelper::kOutOfRangeText;
+    auto scaled = [&] { s.helper.WriteScaled(page, kEdit, 1, 10); };
+    auto scaled32 = [&] { s.helper.WriteScaled32(page, kEdit, 1, 1); };
+    auto integer = [&] { s.helper.WriteFromEdit(page, kEdit, 1); };
+    auto single = [&] { s.helper.WriteFloatFromEdit(page, kEdit, 1); };
     struct Case {
         const char* typed;
         std::function<void()> write;
+        const std::string& message;
     };
     const std::vector<Case> cases = {
-        {"1e300", [&] { s.helper.WriteScaled(page, kEdit, 1, 10); }},
-        {"-1e19", [&] { s.helper.WriteScaled32(page, kEdit, 1, 1); }},
-        {"inf", [&] { s.helper.WriteScaled(page, kEdit, 1, 10); }},
-        {"nan", [&] { s.helper.WriteScaled(page, kEdit, 1, 100); }},
-        {"1e39", [&] { s.helper.WriteFloatFromEdit(page, kEdit, 1); }},
-        {"-inf", [&] { s.helper.WriteFloatFromEdit(page, kEdit, 1); }},
+        {"", scaled, noNumber},          // a threshold silently zeroed, before
+        {"   ", scaled32, noNumber},
+        {"hot", integer, noNumber},
+        {"-inf", single, noNumber},
+        {"35,5", scaled, comma},         // 35, before
+        {"1e300", scaled, range},
+        {"-1e19", scaled32, range},
+        {"1e39", single, range},
+        {"3.4028236e38", single, range},  // rounds to an infinity
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -244,8 +267,9 @@ TEST_F(Bound, NumbersWithoutAnIntegerFormAreRefusedAndNothingIsSent) {
         c.write();
         EXPECT_TRUE(s.sim.TakeRequests().empty());
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.last()->request.text, ModbusHelper::kOutOfRangeText);
+        EXPECT_EQ(host.last()->request.text, c.message);
         EXPECT_EQ(host.last()->request.caption, "Warning");
+        EXPECT_EQ(host.last()->request.icon, ui::Icon::Warning);
     }
 }
 
@@ -259,7 +283,13 @@ TEST(Conversion, IndependentOfTheUsersLocale) {
         char buf[16];
         std::snprintf(buf, sizeof buf, "%.1f", 2.5);
         ASSERT_STREQ(buf, "2,5") << "the locale writes a decimal comma";
-        EXPECT_EQ(ModbusHelper::ParseNumber("-5.25"), -5.25);
+        int64_t scaled = 0;
+        EXPECT_EQ(ScaleTyped("-5.25", 100, &scaled), TypedError::None);
+        EXPECT_EQ(scaled, -525);
+        EXPECT_EQ(ScaleTyped("2,5", 10, &scaled), TypedError::CommaDecimal) << "not the locale's comma";
+        float f = 0;
+        EXPECT_EQ(ParseTypedSingle("23.5", &f), TypedError::None);
+        EXPECT_EQ(f, 23.5f);
         EXPECT_EQ(ModbusHelper::FormatScaled(-200, 0.1, 1), "-20.0");
         EXPECT_EQ(ModbusHelper::FormatFloat(23.5f), "23.500000");
     }

@@ -1,11 +1,15 @@
-// CRC-16/MODBUS, request layouts and the byte ring.
+// CRC-16/MODBUS, request layouts, the byte ring and typed numbers.
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <charconv>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "modbus/crc16.h"
 #include "modbus/frames.h"
+#include "modbus/typed_number.h"
 #include "serial/byte_ring.h"
 #include "serial/link.h"
 
@@ -108,6 +112,121 @@ TEST(TakeFrame, TakesAtMostTheMaximumAndLeavesTheRest) {
     EXPECT_EQ(TakeFrame(*link, buf, 1024), 476);
     EXPECT_EQ(buf[0], static_cast<uint8_t>(1024));
     EXPECT_EQ(TakeFrame(*link, buf, 1024), 0);
+}
+
+// --- typed numbers ---
+
+// What the operator typed, x1, x10, x100 and x1000: exact for the decimals
+// the multiplier resolves, cut toward zero beyond them.
+struct AcrossMultipliers {
+    const char* typed;
+    int64_t x1, x10, x100, x1000;
+};
+
+TEST(TypedNumber, ScaledExactlyAndCutTowardZero) {
+    const AcrossMultipliers cases[] = {
+        {"0.29", 0, 2, 29, 290},         // x100 in binary floating point: 28
+        {"2.3", 2, 23, 230, 2300},       // 229
+        {"1.15", 1, 11, 115, 1150},      // 114
+        {"-5.25", -5, -52, -525, -5250},
+        {"0.299", 0, 2, 29, 299},
+        {"25.56", 25, 255, 2556, 25560},
+        {"7.9", 7, 79, 790, 7900},
+        {"-1.5", -1, -15, -150, -1500},
+        {"-0.0009", 0, 0, 0, 0},
+        {"0", 0, 0, 0, 0},
+        {"12abc", 12, 120, 1200, 12000},  // the leading number
+        {"  +1.25e1xyz", 12, 125, 1250, 12500},
+        {"1.5e-1", 0, 1, 15, 150},
+        {"0x10", 0, 0, 0, 0},             // the grammar reads 0 and stops at 'x'
+        {"0x1p4", 0, 0, 0, 0},
+        {"1e", 1, 10, 100, 1000},         // no exponent digits: stops before the 'e'
+        {"5.", 5, 50, 500, 5000},
+        {"-.5", 0, -5, -50, -500},
+        {"35,", 35, 350, 3500, 35000},    // a comma not followed by a digit ends the number
+        {"0000000000000000001234", 1, 10, 100, 1000},  // 19 characters count: ...0001
+        {"00000000000000000005", 0, 0, 0, 0},
+        {"1e-400", 0, 0, 0, 0},
+        {"0e99999", 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const int64_t expected[] = {c.x1, c.x10, c.x100, c.x1000};
+        const int32_t multipliers[] = {1, 10, 100, 1000};
+        for (int k = 0; k < 4; ++k) {
+            SCOPED_TRACE(std::string(c.typed) + " x" + std::to_string(multipliers[k]));
+            int64_t v = 12345;
+            ASSERT_EQ(ScaleTyped(c.typed, multipliers[k], &v), TypedError::None);
+            EXPECT_EQ(v, expected[k]);
+        }
+    }
+}
+
+TEST(TypedNumber, RefusalsAndTheEdgesOf64Bits) {
+    struct Case {
+        const char* typed;
+        int32_t multiplier;
+        TypedError error;
+        int64_t value;  // when None
+    };
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    const Case cases[] = {
+        {"", 10, TypedError::NoNumber, 0},
+        {"    ", 10, TypedError::NoNumber, 0},
+        {"hot", 10, TypedError::NoNumber, 0},
+        {"inf", 10, TypedError::NoNumber, 0},  // no number by the grammar, as "abc"
+        {"-nan", 10, TypedError::NoNumber, 0},
+        {".", 10, TypedError::NoNumber, 0},
+        {"35,5", 10, TypedError::CommaDecimal, 0},
+        {"1,000", 1, TypedError::CommaDecimal, 0},
+        {"1e300", 10, TypedError::OutOfRange, 0},
+        {"-1e19", 1, TypedError::OutOfRange, 0},
+        {"922337203685477581", 10, TypedError::OutOfRange, 0},
+        {"9223372036854775807", 1, TypedError::None, kMax},
+        {"-922337203685477580", 10, TypedError::None, -9223372036854775800LL},
+        {"4294967295.9", -1, TypedError::None, -4294967295},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        int64_t v = 777;
+        EXPECT_EQ(ScaleTyped(c.typed, c.multiplier, &v), c.error);
+        EXPECT_EQ(v, c.error == TypedError::None ? c.value : 777) << "nothing is stored on a refusal";
+    }
+    double d = 0;
+    EXPECT_EQ(ParseTyped("1e400", &d), TypedError::OutOfRange);
+    EXPECT_EQ(ParseTyped("-1e-400", &d), TypedError::None);
+    EXPECT_EQ(d, 0.0);
+    EXPECT_EQ(ParseTyped(" -2.5e-1x", &d), TypedError::None);
+    EXPECT_EQ(d, -0.25);
+}
+
+// The text a single is printed as reads back to its very bits.
+TEST(TypedNumber, EveryPrintedSingleReadsBackToItsBits) {
+    auto check = [](uint32_t bits) {
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, f);
+        const std::string text(buf, r.ptr);
+        float back = 1.0f;
+        if (ParseTypedSingle(text, &back) != TypedError::None) return ::testing::AssertionFailure() << text;
+        uint32_t got;
+        std::memcpy(&got, &back, sizeof got);
+        if (got != bits) return ::testing::AssertionFailure() << text << " read back as " << std::hex << got;
+        return ::testing::AssertionSuccess();
+    };
+    // +-max (3.4028235e+38), smallest normal and denormal, +-0, and a text
+    // that a read through a double first lands one bit off (7.038531e-26).
+    for (uint32_t bits : {0x7F7FFFFFu, 0xFF7FFFFFu, 0x00800000u, 0x00000001u, 0x80000001u, 0x00000000u, 0x80000000u,
+                          0x15AE43FDu, 0x41BC0000u})
+        EXPECT_TRUE(check(bits));
+    for (uint32_t bits = 0; bits < 0x7F800000u; bits += 4099) {
+        ASSERT_TRUE(check(bits));
+        ASSERT_TRUE(check(bits | 0x80000000u));
+    }
+    float f = 0;
+    EXPECT_EQ(ParseTypedSingle("3.4028236e38", &f), TypedError::OutOfRange) << "rounds to infinity";
+    EXPECT_EQ(ParseTypedSingle("1e-50", &f), TypedError::None);
+    EXPECT_EQ(f, 0.0f);
 }
 
 }  // namespace

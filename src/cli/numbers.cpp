@@ -1,9 +1,7 @@
 #include "cli/numbers.h"
 
-#include <cerrno>
-#include <clocale>
-#include <cstdlib>
-#include <locale.h>
+#include <charconv>
+#include <system_error>
 
 namespace veltrano {
 
@@ -57,15 +55,71 @@ bool ParseValue32(const std::string& text, uint32_t* out) {
     return true;
 }
 
-bool ParseDouble(const std::string& text, double* out) {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    const double v = strtod_l(text.c_str(), &end, c);
-    if (end == text.c_str() || *end != '\0') return false;
+namespace {
+
+// The whole text is one decimal number: an optional sign, digits with an
+// optional point, an optional exponent. No blanks, hex, "inf" or "nan".
+// On success *first is where the binary readers start ('+' skipped) and
+// *belowOne tells an underflow from an overflow.
+bool WholeDecimal(const std::string& text, size_t* first, bool* belowOne) {
+    size_t i = 0;
+    const size_t n = text.size();
+    auto digit = [&](size_t k) { return k < n && text[k] >= '0' && text[k] <= '9'; };
+    *first = 0;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '+') *first = 1;
+        ++i;
+    }
+    long long leading = 0;  // digits before the point, leading zeros left out
+    bool any = false, nonZero = false;
+    long long zerosAfterPoint = 0;
+    for (; digit(i); ++i) {
+        any = true;
+        if (text[i] != '0' || nonZero) ++leading, nonZero = true;
+    }
+    if (i < n && text[i] == '.') {
+        for (++i; digit(i); ++i) {
+            any = true;
+            if (!nonZero && text[i] == '0') ++zerosAfterPoint;
+            else nonZero = true;
+        }
+    }
+    if (!any) return false;
+    long long exponent = 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negative = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+        if (!digit(i)) return false;
+        for (; digit(i); ++i)
+            if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
+        if (negative) exponent = -exponent;
+    }
+    if (i != n) return false;
+    *belowOne = (leading > 0 ? leading : -zerosAfterPoint) + exponent <= 0;
+    return true;
+}
+
+template <class T>
+bool ParseBinary(const std::string& text, T* out) {
+    size_t first = 0;
+    bool belowOne = false;
+    if (!WholeDecimal(text, &first, &belowOne)) return false;
+    T v{};
+    const auto r = std::from_chars(text.data() + first, text.data() + text.size(), v);
+    if (r.ec == std::errc::result_out_of_range && belowOne) {
+        v = text[0] == '-' ? -T(0) : T(0);  // the nearest value is zero
+    } else if (r.ec != std::errc()) {
+        return false;
+    }
     *out = v;
     return true;
 }
+
+}  // namespace
+
+bool ParseDouble(const std::string& text, double* out) { return ParseBinary(text, out); }
+
+bool ParseSingle(const std::string& text, float* out) { return ParseBinary(text, out); }
 
 }  // namespace veltrano

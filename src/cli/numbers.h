@@ -12,6 +12,10 @@ bool ParseRegister(const std::string& text, uint16_t* out);
 bool ParseValue16(const std::string& text, uint16_t* out);
 // A 32-bit value: 0..4294967295, or negative as two's complement.
 bool ParseValue32(const std::string& text, uint32_t* out);
+// A decimal number filling the whole text, whatever the locale; false when
+// it is none or too large for the type. ParseSingle rounds once, to the
+// nearest single.
 bool ParseDouble(const std::string& text, double* out);
+bool ParseSingle(const std::string& text, float* out);
 
 }  // namespace veltrano

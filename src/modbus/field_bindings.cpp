@@ -1,12 +1,10 @@
-#include <cfloat>
 #include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <locale.h>
+#include <limits>
 
 #include "modbus/modbus_helper.h"
+#include "modbus/typed_number.h"
 #include "ui/dialog.h"
 
 namespace veltrano {
@@ -40,9 +38,10 @@ std::string Fixed(double value, int decimals) {
     return std::string(buf, r.ptr);
 }
 
-locale_t CLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return c;
+bool Refused(ui::Dialog& page, TypedError error) {
+    if (error == TypedError::None) return false;
+    page.MessageBox(TypedErrorText(error), kWarning, ui::Icon::Warning);
+    return true;
 }
 
 }  // namespace
@@ -56,9 +55,39 @@ std::string ModbusHelper::FormatScaled(int16_t raw, double scale, uint8_t decima
 std::string ModbusHelper::FormatFloat(float value) { return Fixed(static_cast<double>(value), 6); }
 
 double ModbusHelper::ParseNumber(const std::string& text) {
-    // The edit text is fetched into a 20-byte buffer: 19 characters count.
-    const std::string head = text.substr(0, 19);
-    return strtod_l(head.c_str(), nullptr, CLocale());
+    double d = 0;
+    switch (ParseTyped(text, &d)) {
+        case TypedError::None: return d;
+        case TypedError::NoNumber: return 0;
+        case TypedError::OutOfRange: return std::numeric_limits<double>::infinity();
+        case TypedError::CommaDecimal: {
+            // The number before the comma, as the leading-number rule reads it.
+            const std::string head = text.substr(0, 19);
+            return ParseTyped(head.substr(0, head.find(',')), &d) == TypedError::None ? d : 0;
+        }
+    }
+    return 0;
+}
+
+bool ModbusHelper::TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, int64_t* out) {
+    return !Refused(page, ScaleTyped(page.GetItemText(edit), multiplier, out));
+}
+
+bool ModbusHelper::TypedFloat(ui::Dialog& page, int edit, float* out) {
+    return !Refused(page, ParseTypedSingle(page.GetItemText(edit), out));
+}
+
+bool ModbusHelper::TypedUnsigned(ui::Dialog& page, int edit, uint16_t* out) {
+    bool plain = false;
+    const unsigned v = page.GetItemUInt(edit, &plain);
+    if (!plain) {
+        // "-5" or "12a" hold a number and read 0; "" or "hot" hold none.
+        int64_t unused = 0;
+        if (ScaleTyped(page.GetItemText(edit), 1, &unused) == TypedError::NoNumber)
+            return !Refused(page, TypedError::NoNumber);
+    }
+    *out = static_cast<uint16_t>(v & 0xFFFF);
+    return true;
 }
 
 double ModbusHelper::EditNumber(const ui::Dialog& page, int edit) { return ParseNumber(page.GetItemText(edit)); }
@@ -138,37 +167,26 @@ void ModbusHelper::ReportWrite(ui::Dialog& page, ResultCode result) {
 }
 
 void ModbusHelper::WriteFromEdit(ui::Dialog& page, int edit, uint16_t reg) {
-    const unsigned v = page.GetItemUInt(edit);  // not a plain unsigned number: 0
-    ReportWrite(page, WriteRegister(reg, static_cast<uint16_t>(v & 0xFFFF)));
+    uint16_t v = 0;
+    if (!TypedUnsigned(page, edit, &v)) return;
+    ReportWrite(page, WriteRegister(reg, v));
 }
 
 void ModbusHelper::WriteScaled(ui::Dialog& page, int edit, uint16_t reg, int32_t multiplier) {
     int64_t scaled = 0;
-    if (!ScaleToInteger(EditNumber(page, edit), multiplier, &scaled)) {
-        page.MessageBox(kOutOfRangeText, kWarning, ui::Icon::Warning);
-        return;
-    }
+    if (!TypedScaled(page, edit, multiplier, &scaled)) return;
     ReportWrite(page, WriteRegister(reg, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF)));
 }
 
 void ModbusHelper::WriteScaled32(ui::Dialog& page, int edit, uint16_t reg, int32_t multiplier) {
     int64_t scaled = 0;
-    if (!ScaleToInteger(EditNumber(page, edit), multiplier, &scaled)) {
-        page.MessageBox(kOutOfRangeText, kWarning, ui::Icon::Warning);
-        return;
-    }
+    if (!TypedScaled(page, edit, multiplier, &scaled)) return;
     ReportWrite(page, WriteRegister32(reg, static_cast<uint32_t>(static_cast<uint64_t>(scaled) & 0xFFFFFFFFu)));
 }
 
 void ModbusHelper::WriteFloatFromEdit(ui::Dialog& page, int edit, uint16_t reg) {
-    const double d = EditNumber(page, edit);
-    // A single cannot hold it: converting would be undefined, and the device
-    // would be sent an infinity or garbage.
-    if (!std::isfinite(d) || std::fabs(d) > static_cast<double>(FLT_MAX)) {
-        page.MessageBox(kOutOfRangeText, kWarning, ui::Icon::Warning);
-        return;
-    }
-    const float f = static_cast<float>(d);
+    float f = 0;
+    if (!TypedFloat(page, edit, &f)) return;
     uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     ReportWrite(page, WriteRegister32(reg, bits));

@@ -45,9 +45,20 @@ public:
     void WriteScaled32(ui::Dialog& page, int edit, uint16_t reg, int32_t multiplier);
     void WriteFloatFromEdit(ui::Dialog& page, int edit, uint16_t reg);
 
-    // Shared by the pages that carry their own variants.
-    // The number in an edit box: its first 19 characters, read the way the C
-    // library reads a double, whatever the user's locale.
+    // The typed number of edit box `edit`, for the pages' own handlers too.
+    // A refusal (no number, a decimal comma, out of range) is shown on the
+    // page with the caption "Warning" and returns false: send nothing.
+    // Number x multiplier, exact for the typed decimals, truncated beyond them.
+    static bool TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, int64_t* out);
+    // The nearest single; every text a single prints as reads back to its bits.
+    static bool TypedFloat(ui::Dialog& page, int edit, float* out);
+    // The platform's unsigned read (not a plain unsigned number: 0), low 16
+    // bits; text holding no number at all is refused.
+    static bool TypedUnsigned(ui::Dialog& page, int edit, uint16_t* out);
+
+    // The typed number as a double: no number reads 0, a number too large
+    // for a double reads as infinite. Prefer the Typed helpers above, which
+    // refuse instead and scale exactly.
     static double EditNumber(const ui::Dialog& page, int edit);
     static double ParseNumber(const std::string& text);
     // Number x multiplier truncated toward zero; false when the product is
