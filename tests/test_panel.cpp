@@ -38,7 +38,7 @@ TEST(Panel, ShortFrameRoute) {
     EXPECT_EQ(f.main->GetItemText(app::kAddressEdit), "5");
     EXPECT_EQ(f.main->GetItemText(app::kBaudEdit), "4800");
 
-    f.Type(app::kAddressEdit, "300");  // low 8 bits: 44
+    f.Type(app::kAddressEdit, "44");
     f.main->Click(app::kSetAddress);
     EXPECT_EQ(f.OnlyRequest(), WithCrc({0xFD, 0xFD, 0xFD, 0x00, 44}));
     EXPECT_EQ(f.LastMessage().text, "Address set successfully");
@@ -143,7 +143,10 @@ TEST(Panel, InputErrorsSendNothing) {
         {"256", "4800", app::kSetAddress, "Address Cannot be 0"},
         {"0", "4800", app::kSetAddress, "Address Cannot be 0"},
         {"abc", "4800", app::kSetAddress, "Address Cannot be 0"},
+        {"300", "4800", app::kSetAddress, "Address must be 1 to 255"},  // not its low byte, 44
+        {"-1", "4800", app::kSetAddress, "Address must be 1 to 255"},
         {"256", "4800", app::kSetBaud, "Address cannot be 0"},
+        {"1000", "4800", app::kSetBaud, "Address must be 1 to 255"},
         {"5", "19200", app::kSetBaud, "Baudrate Error"},
         {"5", "", app::kSetBaud, "Baudrate Error"},
         {"5", "4800x", app::kSetBaud, "Baudrate Error"},
@@ -156,6 +159,31 @@ TEST(Panel, InputErrorsSendNothing) {
         EXPECT_EQ(f.LastMessage().text, c.message);
         EXPECT_EQ(f.LastMessage().caption, "Veltrano");
         EXPECT_TRUE(f.sim.TakeRequests().empty());
+    }
+}
+
+// A reply that checks by its CRC but is a refusal (function | 0x80) is a
+// failure of the Set up, on both register routes.
+TEST(Panel, ExceptionRepliesOnTheRegisterRoutesAreFailures) {
+    for (uint8_t route : {kBroadcast, kZero}) {
+        SCOPED_TRACE(route == kBroadcast ? "broadcast" : "zero address");
+        Found f(Device(7, 9600, route));
+        f.Type(app::kAddressEdit, "9");
+        f.Type(app::kBaudEdit, "9600");  // the device stays at the rate the port has
+        for (auto [button, failed] : {std::pair{app::kSetAddress, "Address setting failed!"},
+                                      std::pair{app::kSetBaud, "Baudrate setting failed!"}}) {
+            sim::Fault refusal;
+            refusal.kind = sim::Fault::Kind::Exception;
+            refusal.param = 4;  // FF 90 04 (or 00 90 04) and its CRC
+            refusal.count = 1;
+            f.sim.device().SetFault(refusal);
+            f.main->Click(button);
+            EXPECT_EQ(f.LastMessage().text, failed);
+            EXPECT_EQ(f.LastMessage().caption, "Warning") << "a reply came: not the no-reply caption";
+            EXPECT_EQ(f.LastMessage().icon, ui::Icon::Question);
+        }
+        f.main->Click(app::kSetAddress);  // and without the fault, the same write succeeds
+        EXPECT_EQ(f.LastMessage().text, route == kBroadcast ? "Address set successfully!" : "Address set successfully");
     }
 }
 

@@ -98,6 +98,27 @@ void ConnectionPanel::Inquire() {
     if (route == Route::Zero) link_.deviceAddress = kZero;
 }
 
+bool ConnectionPanel::RegisterWriteAccepted(uint16_t n) const {
+    // Judged by the CRC, as the device's echo is not compared; but a
+    // refusal (function | 0x80, an exception code) is no success.
+    return n > 3 && CrcMatches(link_.rxBuffer, n) && (link_.rxBuffer[1] & 0x80) == 0;
+}
+
+bool ConnectionPanel::TypedAddress(const char* zeroText, uint8_t* address) {
+    const int typed = window_.GetItemSInt(kAddressEdit);  // not a number: 0
+    if ((typed & 0xFF) == 0) {
+        window_.MessageBox(zeroText, kAppName, ui::Icon::None, ui::Buttons::Ok);
+        return false;
+    }
+    // 300 would otherwise go out as its low byte, 44.
+    if (typed < 1 || typed > 255) {
+        window_.MessageBox(kAddressRangeText, kAppName, ui::Icon::None, ui::Buttons::Ok);
+        return false;
+    }
+    *address = static_cast<uint8_t>(typed);
+    return true;
+}
+
 // The register-route address write rewrites all five registers, the rate
 // among them: it repeats the code of the rate the device has now, so that
 // changing the address never moves the device to another rate.
@@ -109,11 +130,8 @@ uint8_t ConnectionPanel::BaudCodeForAddressWrite() const {
 }
 
 void ConnectionPanel::SetAddress() {
-    const uint8_t address = static_cast<uint8_t>(window_.GetItemSInt(kAddressEdit) & 0xFF);
-    if (address == 0) {
-        window_.MessageBox("Address Cannot be 0", kAppName, ui::Icon::None, ui::Buttons::Ok);
-        return;
-    }
+    uint8_t address = 0;
+    if (!TypedAddress(kAddressZeroText, &address)) return;
     const Route route = CurrentRoute();
     bool ok = false;
     uint16_t n = 0;
@@ -123,7 +141,7 @@ void ConnectionPanel::SetAddress() {
     } else {
         n = Exchange(RegisterBlockWrite(route == Route::Broadcast ? kBroadcast : kZero, address,
                                         BaudCodeForAddressWrite()));
-        ok = n > 3 && CrcMatches(link_.rxBuffer, n);
+        ok = RegisterWriteAccepted(n);
     }
     if (ok) {
         window_.MessageBox(route == Route::Broadcast ? "Address set successfully!" : "Address set successfully",
@@ -136,23 +154,20 @@ void ConnectionPanel::SetAddress() {
 }
 
 void ConnectionPanel::SetBaud() {
-    const uint8_t address = static_cast<uint8_t>(window_.GetItemSInt(kAddressEdit) & 0xFF);
-    if (address == 0) {
-        window_.MessageBox("Address cannot be 0", kAppName, ui::Icon::None, ui::Buttons::Ok);
-        return;
-    }
+    uint8_t address = 0;
+    if (!TypedAddress("Address cannot be 0", &address)) return;
     const int rate = window_.GetItemSInt(kBaudEdit);
     // Only the rates of the short-frame codes are offered.
     const int shortCode = rate > 0 ? ShortCodeOf(static_cast<uint32_t>(rate)) : -1;
     const uint8_t code = static_cast<uint8_t>(shortCode < 0 ? 0 : shortCode);
     if (shortCode < 0) {
-        window_.MessageBox("Baudrate Error", kAppName, ui::Icon::None, ui::Buttons::Ok);
+        window_.MessageBox(kBaudErrorText, kAppName, ui::Icon::None, ui::Buttons::Ok);
         return;
     }
     const Route route = CurrentRoute();
     if (route != Route::Short) {
         const uint16_t n = Exchange(RegisterBlockWrite(route == Route::Broadcast ? kBroadcast : kZero, address, code));
-        if (n > 3 && CrcMatches(link_.rxBuffer, n)) {
+        if (RegisterWriteAccepted(n)) {
             window_.MessageBox("Baudrate set successfully", kAppName, ui::Icon::None, ui::Buttons::Ok);
             return;
         }

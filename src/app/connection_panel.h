@@ -14,6 +14,12 @@
 
 namespace veltrano::app {
 
+// Input errors of the panel (the baud-rate Set up spells the first
+// "Address cannot be 0").
+inline constexpr const char* kAddressZeroText = "Address Cannot be 0";
+inline constexpr const char* kAddressRangeText = "Address must be 1 to 255";
+inline constexpr const char* kBaudErrorText = "Baudrate Error";
+
 struct ConnectionState {
     uint32_t currentBaud = 0;
     bool inquiryGuard = false;
@@ -50,6 +56,10 @@ private:
     enum class Route { Short, Broadcast, Zero };
     Route CurrentRoute() const;
     uint8_t BaudCodeForAddressWrite() const;
+    // A reply of n bytes to a register-route write is a success.
+    bool RegisterWriteAccepted(uint16_t n) const;
+    // The address typed in edit 1002, 1 to 255; else the input error is shown.
+    bool TypedAddress(const char* zeroText, uint8_t* address);
 
     ui::Dialog& window_;
     Link& link_;
