@@ -30,7 +30,7 @@ struct Window : ::testing::Test {
         static QApplication* app = new QApplication(argc, argv);
         (void)app;
     }
-    Window() : sim(Demo()) {
+    explicit Window(const char* profile = "temhum") : sim(Demo(profile)) {
         EXPECT_TRUE(sim.Start());
         app::MainOptions mo;
         mo.leadingPorts.push_back(PortEntry{sim.path(), "simulated temhum"});
@@ -48,12 +48,12 @@ struct Window : ::testing::Test {
         window.reset();
         application.reset();
     }
-    static sim::Device::Config Demo() {
+    static sim::Device::Config Demo(const char* profile) {
         sim::Device::Config c;
         c.address = 1;
         c.baud = 4800;
         c.dialects = sim::kDialectShort;
-        c.profile = sim::FindProfile("temhum");
+        c.profile = sim::FindProfile(profile);
         return c;
     }
     template <class W>
@@ -96,11 +96,38 @@ TEST_F(Window, TabClicksSwitchCategories) {
     EXPECT_FALSE(application->main().category(0).IsVisible());
 }
 
-TEST_F(Window, EnterInTheAddressBoxClosesTheWindow) {
-    QLineEdit* address = Widget<QLineEdit>(app::kAddressEdit);
-    ASSERT_TRUE(window->isVisible());
-    QTest::keyClick(address, Qt::Key_Return);
-    EXPECT_FALSE(window->isVisible());
+// Only the connection panel's own controls end the program on Enter or
+// Escape; keys in a page's controls never do.
+TEST_F(Window, EnterOrEscapeEndsTheProgramOnlyFromThePanel) {
+    pages::DevicePage* page = application->main().ShowPage("TemHumidityPage");
+    ASSERT_NE(page, nullptr);
+    qt::DialogView* view = window->FindView(*page);
+    ASSERT_NE(view, nullptr);
+    const auto rows = page->Rows();
+    ASSERT_FALSE(rows.empty());
+    struct Case {
+        const char* what;
+        QWidget* widget;
+        bool closes;
+    };
+    auto* tabs = dynamic_cast<qt::TabArea*>(window->binder().widget(app::kCategoryTabs));
+    const Case cases[] = {
+        {"page edit box", view->binder().widget(rows[0].edit), false},
+        {"page button", view->binder().widget(rows[0].inquire), false},
+        {"page check box", view->binder().widget(page->realTimeBox()), false},
+        {"category tabs", tabs->bar(), false},
+        {"address box", Widget<QLineEdit>(app::kAddressEdit), true},
+    };
+    for (const Case& c : cases) {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            SCOPED_TRACE(std::string(c.what) + " key " + std::to_string(key));
+            ASSERT_NE(c.widget, nullptr);
+            window->show();
+            ASSERT_TRUE(window->isVisible());
+            QTest::keyClick(c.widget, key);
+            EXPECT_EQ(window->isVisible(), !c.closes);
+        }
+    }
 }
 
 }  // namespace
@@ -133,6 +160,51 @@ TEST_F(Window, PagesAreLaidOutFromTheirTables) {
     EXPECT_FALSE(box->isChecked());
     EXPECT_FALSE(page->RealTimeChecked());
     EXPECT_EQ(host.messagesShown(), 1);
+}
+
+}  // namespace
+}  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+struct KanbanWindow : Window {
+    KanbanWindow() : Window("kanban") {}
+};
+
+// Enter in a row's box presses that row's Set up, as a click would: not
+// while "Real Time" has the button disabled.
+TEST_F(KanbanWindow, EnterInARowsBoxPressesItsSetUp) {
+    QTest::mouseClick(Widget<QPushButton>(app::kTestBaudRate), Qt::LeftButton);
+    ASSERT_TRUE(application->main().link().portOpen.load());
+    pages::DevicePage* page = application->main().ShowPage("TemHumKanbanPage");
+    ASSERT_NE(page, nullptr);
+    qt::DialogView* view = window->FindView(*page);
+    ASSERT_NE(view, nullptr);
+    auto* upper = qobject_cast<QLineEdit*>(view->binder().widget(1408));  // "Tem Upper"
+    ASSERT_NE(upper, nullptr);
+    const int shown = host.messagesShown();
+    upper->clear();
+    QTest::keyClicks(upper, "35");
+    QTest::keyClick(upper, Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(sim.device().GetRegister(48), 350);
+    EXPECT_EQ(host.messagesShown(), shown + 1) << "Write Successfully";
+
+    qobject_cast<QCheckBox*>(view->binder().widget(page->realTimeBox()))->click();
+    ASSERT_TRUE(page->RealTimeChecked());
+    upper->clear();
+    QTest::keyClicks(upper, "36");
+    QTest::keyClick(upper, Qt::Key_Enter);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(sim.device().GetRegister(48), 350) << "Set up is disabled while Real Time is on";
+    EXPECT_EQ(host.messagesShown(), shown + 1);
+
+    // A box with no Set up: Enter does nothing at all.
+    auto* temperature = qobject_cast<QLineEdit*>(view->binder().widget(1407));
+    QTest::keyClick(temperature, Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(host.messagesShown(), shown + 1);
 }
 
 }  // namespace

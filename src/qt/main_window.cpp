@@ -60,14 +60,14 @@ MainWindow::MainWindow(MainDialog& main) : QDialog(nullptr), main_(main) {
     DialogView::PlaceChildren(main, *binder_, categories_);
     binder_->SyncAll();
 
-    // Enter or Escape on the window's own controls ends the program.
-    for (int id : main.controlOrder()) {
-        QWidget* c = w(id);
-        c->installEventFilter(this);
-        if (auto* cb = qobject_cast<QComboBox*>(c)) cb->installEventFilter(this);
-    }
+    // Enter or Escape on the connection panel's controls ends the program.
+    // Not on the category tabs: the pages live inside them, and keys their
+    // controls leave unhandled travel up through the tab control to this
+    // window, where they end nothing.
+    for (int id : main.controlOrder())
+        if (id != kCategoryTabs) w(id)->installEventFilter(this);
+    for (ui::Dialog* category : main.children()) WatchPageEdits(*category);
     if (auto* tabs = dynamic_cast<TabArea*>(w(kCategoryTabs))) {
-        tabs->bar()->installEventFilter(this);
         // Fourteen categories side by side: keep the tabs tight.
         tabs->bar()->setStyleSheet(
             "QTabBar::tab { padding: 5px 7px; margin-right: 1px; border: 1px solid #a8a8a8;"
@@ -89,19 +89,36 @@ DialogView* MainWindow::FindView(const ui::Dialog& dialog) {
     return nullptr;
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            main_.KeyEnter();
-            return true;
-        }
-        if (key->key() == Qt::Key_Escape) {
-            main_.KeyEscape();
-            return true;
+void MainWindow::WatchPageEdits(ui::Dialog& dialog) {
+    if (DialogView* view = FindView(dialog)) {
+        for (int id : dialog.controlOrder()) {
+            if (dialog.control(id).kind != ui::Kind::Edit) continue;
+            if (QWidget* edit = view->binder().widget(id)) {
+                edit->installEventFilter(this);
+                pageEdits_[edit] = {&dialog, id};
+            }
         }
     }
-    return QDialog::eventFilter(watched, event);
+    for (ui::Dialog* child : dialog.children()) WatchPageEdits(*child);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const bool escape = key->key() == Qt::Key_Escape;
+    if (!enter && !escape) return QDialog::eventFilter(watched, event);
+    if (auto it = pageEdits_.find(watched); it != pageEdits_.end()) {
+        // Enter in a row's box presses its Set up, as a click would (not
+        // while "Real Time" has it disabled); Escape does nothing.
+        ui::Dialog& page = *it->second.first;
+        if (enter)
+            if (const int button = page.EnterButton(it->second.second)) page.Click(button);
+        return true;
+    }
+    if (enter) main_.KeyEnter();
+    else main_.KeyEscape();
+    return true;
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

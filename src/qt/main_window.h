@@ -3,6 +3,8 @@
 // panel's three group boxes across the top, the category tabs below, and
 // the About entry in a Help menu (this platform has no system menu).
 #include <QDialog>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "app/main_dialog.h"
@@ -24,9 +26,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Watches the edit boxes of every dialog below `dialog` (the pages).
+    void WatchPageEdits(ui::Dialog& dialog);
+
     app::MainDialog& main_;
     ControlBinder* binder_;
     std::vector<DialogView*> categories_;
+    // A page's edit box widget: its dialog and control id.
+    std::map<QObject*, std::pair<ui::Dialog*, int>> pageEdits_;
 };
 
 }  // namespace veltrano::qt
