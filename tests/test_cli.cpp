@@ -1,8 +1,14 @@
 // veltrano-cli's register commands against a simulated device.
 #include <gtest/gtest.h>
 
+#include <termios.h>
+
+#include <filesystem>
+
 #include "cli/commands.h"
+#include "modbus/typed_number.h"
 #include "support/capture.h"
+#include "support/pty_pair.h"
 #include "support/sim_link.h"
 
 namespace veltrano {
@@ -56,6 +62,11 @@ TEST_F(Cli, ValuesInAndOut) {
         {{"readfloat", "102"}, "0.1\n"},  // shortest text that reads back to the same single
         {{"writepair", "110", "1", "0xFFFF"}, ""},
         {{"read32", "110"}, "131071\n"},
+        // What readfloat prints, written back: the largest single, a denormal.
+        {{"writefloat", "102", "3.4028235e+38"}, ""},
+        {{"readfloat", "102"}, "3.4028235e+38\n"},
+        {{"writefloat", "102", "-1e-45"}, ""},
+        {{"readfloat", "102"}, "-1e-45\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command[0] + " " + c.command[1]);
@@ -77,13 +88,18 @@ TEST_F(Cli, ExitsWithTheResultCodeOrSixtyFour) {
         {{"--port", sim->path(), "--baud", "9600", "--address", "7", "read", "48"}, 2, "no reply"},
         {{"--port", sim->path(), "--baud", "4800", "--address", "8", "read", "48"}, 2, "no reply"},
         {{"--port", "/nonexistent/tty", "read", "1"}, 1, "Serial port open failed!"},
-        {{"--port", sim->path(), "frobnicate", "1"}, 64, "usage:"},
-        {{"--port", sim->path(), "read"}, 64, "usage:"},
-        {{"--port", sim->path(), "read", "70000"}, 64, "usage:"},
-        {{"--port", sim->path(), "write", "1", "70000"}, 64, "usage:"},
+        {{"--port", sim->path(), "frobnicate", "1"}, 64, "unknown command 'frobnicate'"},
+        {{"--port", sim->path(), "read"}, 64, "read takes one argument: REG"},
+        {{"--port", sim->path(), "read", "1", "2"}, 64, "read takes one argument: REG"},
+        {{"--port", sim->path(), "read", "70000"}, 64, "REG must be 0..65535"},
+        {{"--port", sim->path(), "write", "1", "70000"}, 64, "VALUE must fit 16 bits"},
         {{"--port", sim->path(), "writefloat", "1", "1e39"}, 64, "usage:"},
+        {{"--port", sim->path(), "writefloat", "1", "inf"}, 64, "usage:"},
+        {{"--port", sim->path(), "scan", "now"}, 64, "scan takes no arguments"},
+        {{"--port", "", "read", "1"}, 64, "--port needs a PATH"},  // not the first port found
+        {{"--port"}, 64, "--port needs a PATH"},
         {{"--bogus"}, 64, "usage:"},
-        {{}, 64, "usage:"},
+        {{}, 64, "no command"},
     };
     for (const auto& c : cases) {
         std::string joined;
@@ -94,16 +110,88 @@ TEST_F(Cli, ExitsWithTheResultCodeOrSixtyFour) {
         EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
+    // A usage error is one whether or not a port exists: it is found before
+    // any port is looked for.
+    const std::vector<std::vector<std::string>> usage = {
+        {"frobnicate"}, {"read", "70000"}, {"read"}, {"set-address", "x"}, {"page", "NoSuchPage", "inquire"}};
+    for (const auto& args : usage) {
+        SCOPED_TRACE(args[0]);
+        const Captured r = Capture([&](FILE* out, FILE* err) {
+            return cli::Run(args, out, err, [] { return std::vector<PortEntry>{}; });
+        });
+        EXPECT_EQ(r.code, 64) << r.err;
+        EXPECT_EQ(r.err.find("Serial port"), std::string::npos) << r.err;
+    }
+}
+
+// Without --port only a USB adapter is chosen, and only when it is the one
+// plugged in; frames never go to an on-board port by default.
+TEST_F(Cli, PortChosenOnlyWhenExactlyOneUsbAdapterIsPresent) {
+    const std::string adapter = ::testing::TempDir() + "/ttyUSB3";
+    std::filesystem::remove(adapter);
+    std::filesystem::create_symlink(sim->path(), adapter);
+    struct Case {
+        std::vector<PortEntry> ports;
+        int code;
+        std::string errHas;
+    };
+    const std::vector<Case> cases = {
+        {{}, 1, "No USB adapter found; give the port with --port PATH"},
+        {{{"/dev/ttyS0", ""}}, 1, "No USB adapter found (other ports: /dev/ttyS0)"},
+        {{{adapter, "FT232R USB UART"}, {"/dev/ttyS0", ""}}, 0,
+         "veltrano-cli: using " + adapter + " (FT232R USB UART), the one USB adapter\n"},
+        {{{adapter, ""}, {"/dev/ttyACM0", ""}}, 1, "2 USB adapters found (" + adapter + ", /dev/ttyACM0)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ports.size());
+        const Captured r = Capture([&](FILE* out, FILE* err) {
+            return cli::Run({"--baud", "4800", "--address", "7", "read", "48"}, out, err, [&] { return c.ports; });
+        });
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, c.code == 0 ? "255\n" : "");
+    }
+    std::filesystem::remove(adapter);
+}
+
+// --trace shows only what left the port: a request stuck in a stopped
+// output is a failed write, not a TX line.
+TEST(CliTrace, AWriteThatNeverLeftIsSaidNotTraced) {
+    test::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_EQ(tcflow(pty.holder(), TCOOFF), 0);  // output suspended: nothing can leave
+    const Captured r = Capture([&](FILE* out, FILE* err) {
+        return cli::Run({"--port", pty.slavePath(), "--trace", "read", "1"}, out, err);
+    });
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err.find("TX 01"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("TX failed: timed out after 1 s, 0 of 8 bytes sent\n"), std::string::npos) << r.err;
+    tcflow(pty.holder(), TCOON);
 }
 
 TEST_F(Cli, DeviceExceptionIsReportedWithItsMeaning) {
-    sim::Fault f;
-    f.kind = sim::Fault::Kind::Exception;
-    f.param = 2;
-    sim->device().SetFault(f);
-    const Captured r = Cli7({"write", "48", "1"});
-    EXPECT_EQ(r.code, 3);
-    EXPECT_NE(r.err.find("result 3"), std::string::npos) << r.err;
+    struct Case {
+        std::vector<std::string> command;
+        int param, code;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"write", "48", "1"}, 2, 3,
+         "veltrano-cli: result 3: the device refused function 06 with exception 02 (illegal data address)\n"},
+        {{"read", "48"}, 4, 2,
+         "veltrano-cli: result 2: the device refused function 03 with exception 04 (server device failure)\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command[0]);
+        sim::Fault f;
+        f.kind = sim::Fault::Kind::Exception;
+        f.param = c.param;
+        f.count = 1;
+        sim->device().SetFault(f);
+        const Captured r = Cli7(c.command);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.err, c.err);
+    }
 }
 
 }  // namespace
@@ -144,9 +232,19 @@ TEST_F(CliConsole, ScanInquireAndSetUpThroughTheWindowsOwnCode) {
     EXPECT_EQ(c.code, 0) << c.err;
     EXPECT_EQ(c.out, "Baudrate set successfully\n");
     EXPECT_EQ(sim.device().baud(), 2400u);
-    c = Run(sim, {"set-baud", "19200"});
-    EXPECT_EQ(c.code, 2);
-    EXPECT_EQ(c.out, "Baudrate Error\n");
+    // Values the panel refuses are refused before the scan: nothing is sent.
+    sim.TakeRequests();
+    for (auto [command, value, text] : {std::tuple{"set-baud", "19200", "Baudrate Error\n"},
+                                        std::tuple{"set-address", "300", "Address must be 1 to 255\n"},
+                                        std::tuple{"set-address", "256", "Address Cannot be 0\n"}}) {
+        SCOPED_TRACE(std::string(command) + " " + value);
+        c = Run(sim, {command, value});
+        EXPECT_EQ(c.code, cli::kRefusedInput);
+        EXPECT_EQ(c.err, text);
+        EXPECT_EQ(c.out, "");
+        EXPECT_TRUE(sim.TakeRequests().empty());
+    }
+    EXPECT_EQ(sim.device().address(), 9);
 }
 
 TEST_F(CliConsole, RegisterRouteTextAndExitCodes) {
@@ -160,11 +258,13 @@ TEST_F(CliConsole, RegisterRouteTextAndExitCodes) {
     ASSERT_TRUE(silent.Start());
     c = Run(silent, {"scan"});
     EXPECT_EQ(c.code, 2);
-    EXPECT_EQ(c.out, "End of Test UnKnow BaudRate\n");
+    EXPECT_EQ(c.err, "End of Test UnKnow BaudRate\n") << "a failure goes to stderr, as every command's";
+    EXPECT_EQ(c.out, "");
 
     c = Capture([](FILE* out, FILE* err) { return cli::Run({"--port", "/nonexistent/tty", "scan"}, out, err); });
     EXPECT_EQ(c.code, 1);
-    EXPECT_EQ(c.out.rfind("Serial port open failed!", 0), 0u);
+    EXPECT_EQ(c.err.rfind("Serial port open failed!", 0), 0u) << c.err;
+    EXPECT_EQ(c.out, "");
     c = Capture([](FILE* out, FILE* err) { return cli::Run({"--port", "/x", "set-address"}, out, err); });
     EXPECT_EQ(c.code, 64);
 }
@@ -207,6 +307,23 @@ TEST(CliPages, ListInquireAndSet) {
     c = page({"TemHumKanbanPage", "set", "1409", "25.56"});  // by edit id
     EXPECT_EQ(c.code, 0) << c.err;
     EXPECT_EQ(sim.device().GetRegister(53), 255);
+    c = page({"TemHumKanbanPage", "set", "Tem Upper", "35"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(sim.device().GetRegister(48), 350);
+    // Refused typed numbers: nothing sent, the register as it was, their own status.
+    struct Refusal {
+        const char* typed;
+        TypedError error;
+    };
+    for (const Refusal& r : {Refusal{"hot", TypedError::NoNumber}, Refusal{"", TypedError::NoNumber},
+                             Refusal{"35,5", TypedError::CommaDecimal}, Refusal{"1e300", TypedError::OutOfRange}}) {
+        SCOPED_TRACE(r.typed);
+        c = page({"TemHumKanbanPage", "set", "Tem Upper", r.typed});
+        EXPECT_EQ(c.code, cli::kRefusedInput);
+        EXPECT_EQ(c.err, std::string(TypedErrorText(r.error)) + "\n");
+        EXPECT_EQ(c.out, "");
+        EXPECT_EQ(sim.device().GetRegister(48), 350);
+    }
     c = page({"TemHumKanbanPage", "set", "Temperature", "1"});
     EXPECT_EQ(c.code, 64) << "no Set up on that row";
     c = page({"NoSuchPage", "inquire"});

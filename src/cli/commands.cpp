@@ -1,8 +1,6 @@
 #include "cli/commands.h"
 
 #include <charconv>
-#include <cmath>
-#include <cfloat>
 #include <cstring>
 
 #include "app/categories.h"
@@ -13,7 +11,6 @@
 #include "modbus/frames.h"
 #include "modbus/modbus_helper.h"
 #include "pages/page_registry.h"
-#include "serial/port_list.h"
 #include "serial/rx_pump.h"
 
 namespace veltrano::cli {
@@ -24,7 +21,8 @@ constexpr const char* kUsage =
     "commands: read REG | read32 REG | readfloat REG | write REG VALUE | write32 REG VALUE\n"
     "          | writefloat REG VALUE | writepair REG V1 V2\n"
     "          | scan | inquire | set-address N | set-baud N\n"
-    "          | page list | page NAME inquire | page NAME set LABEL VALUE\n";
+    "          | page list | page NAME inquire | page NAME set LABEL VALUE\n"
+    "without --port: the one USB adapter, if exactly one is plugged in\n";
 
 struct Options {
     std::string port;
@@ -34,15 +32,19 @@ struct Options {
     std::vector<std::string> command;
 };
 
-int Usage(FILE* err, const std::string& why = "") {
-    if (!why.empty()) std::fprintf(err, "veltrano-cli: %s\n", why.c_str());
+int Usage(FILE* err, const std::string& why) {
+    std::fprintf(err, "veltrano-cli: %s\n", why.c_str());
     std::fputs(kUsage, err);
     return kUsageError;
 }
 
-void TraceTo(Link& link, FILE* err) {
-    link.trace = [err](const char* dir, const uint8_t* b, uint16_t n) {
-        std::fprintf(err, "%s %s\n", dir, HexBytes(b, n).c_str());
+// Every request the link writes is counted; with --trace it is printed too.
+void Observe(Link& link, bool trace, FILE* err, int* requests) {
+    link.trace = [trace, err, requests](const char* dir, const uint8_t* b, uint16_t n) {
+        if (std::strncmp(dir, "TX", 2) == 0 && requests) ++*requests;
+        if (!trace) return;
+        if (n == 0) std::fprintf(err, "%s\n", dir);
+        else std::fprintf(err, "%s %s\n", dir, HexBytes(b, n).c_str());
     };
 }
 
@@ -50,8 +52,7 @@ void TraceTo(Link& link, FILE* err) {
 // that will not open is said on stderr, and the transactions then report 1.
 void OpenAsGiven(Link& link, const Options& o, FILE* err) {
     if (!link.Reopen(o.port, o.baud))
-        std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(),
-                     DescribeOpenError(link.port.lastOpenError()));
+        std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(), link.port.OpenErrorText().c_str());
     link.deviceAddress = o.address;
 }
 
@@ -61,7 +62,7 @@ public:
     Session(const Options& o, FILE* err) : pump_(link_) {
         link_.ResetReceiveState();
         pump_.Start();
-        if (o.trace) TraceTo(link_, err);
+        Observe(link_, o.trace, err, nullptr);
         OpenAsGiven(link_, o, err);
     }
     ~Session() {
@@ -76,8 +77,16 @@ private:
     RxPump pump_;
 };
 
-int Finish(ResultCode r, FILE* err) {
-    if (r != kResultOk) std::fprintf(err, "veltrano-cli: result %d: %s\n", r, DescribeResult(r));
+int Finish(ResultCode r, const Link& link, FILE* err) {
+    if (r == kResultOk) return r;
+    uint8_t function = 0, code = 0;
+    if (link.replyLength > 0 && IsExceptionReply(link.rxBuffer, link.replyLength, &function, &code)) {
+        const char* name = ExceptionName(code);
+        std::fprintf(err, "veltrano-cli: result %d: the device refused function %02X with exception %02X%s%s%s\n", r,
+                     function, code, *name ? " (" : "", name, *name ? ")" : "");
+    } else {
+        std::fprintf(err, "veltrano-cli: result %d: %s\n", r, DescribeResult(r));
+    }
     return r;
 }
 
@@ -87,100 +96,202 @@ std::string ShortestFloat(float f) {
     return std::string(buf, res.ptr);
 }
 
-int RegisterCommand(const Options& o, FILE* out, FILE* err) {
-    const std::vector<std::string>& c = o.command;
-    const std::string& name = c[0];
-    auto need = [&](size_t n) { return c.size() == n + 1; };
-    uint16_t reg = 0;
-    if (c.size() < 2 || !ParseRegister(c[1], &reg)) return Usage(err, "REG must be 0..65535 (decimal or 0x hex)");
+// --- checking a command before any port is looked for ---
 
-    if (name == "read" || name == "read32" || name == "readfloat") {
-        if (!need(1)) return Usage(err);
-        Session s(o, err);
-        ModbusHelper m(s.link());
-        if (name == "read") {
-            int16_t v = 0;
-            const ResultCode r = m.ReadRegister(reg, &v);
-            if (r == kResultOk) std::fprintf(out, "%u\n", static_cast<unsigned>(static_cast<uint16_t>(v)));
-            return Finish(r, err);
-        }
-        if (name == "read32") {
-            uint32_t v = 0;
-            const ResultCode r = m.ReadRegister32(reg, &v);
-            if (r == kResultOk) std::fprintf(out, "%u\n", v);
-            return Finish(r, err);
-        }
-        float f = 0;
-        const ResultCode r = m.ReadFloat(reg, &f);
-        if (r == kResultOk) std::fprintf(out, "%s\n", ShortestFloat(f).c_str());
-        return Finish(r, err);
-    }
-    if (name == "write") {
-        uint16_t v;
-        if (!need(2) || !ParseValue16(c[2], &v)) return Usage(err, "VALUE must fit 16 bits");
-        Session s(o, err);
-        return Finish(ModbusHelper(s.link()).WriteRegister(reg, v), err);
-    }
-    if (name == "write32") {
-        uint32_t v;
-        if (!need(2) || !ParseValue32(c[2], &v)) return Usage(err, "VALUE must fit 32 bits");
-        Session s(o, err);
-        return Finish(ModbusHelper(s.link()).WriteRegister32(reg, v), err);
-    }
-    if (name == "writefloat") {
-        double d;
-        if (!need(2) || !ParseDouble(c[2], &d) || !std::isfinite(d) || std::fabs(d) > FLT_MAX)
-            return Usage(err, "VALUE must be a number a single-precision float can hold");
-        const float f = static_cast<float>(d);
-        uint32_t bits;
-        std::memcpy(&bits, &f, sizeof bits);
-        Session s(o, err);
-        return Finish(ModbusHelper(s.link()).WriteRegister32(reg, bits), err);
-    }
-    if (name == "writepair") {
-        uint16_t a, b;
-        if (!need(3) || !ParseValue16(c[2], &a) || !ParseValue16(c[3], &b))
-            return Usage(err, "V1 and V2 must fit 16 bits");
-        Session s(o, err);
-        return Finish(ModbusHelper(s.link()).WriteRegisterPair(reg, a, b), err);
-    }
-    return Usage(err, "unknown command '" + name + "'");
+bool IsRegisterCommand(const std::string& name) {
+    for (const char* c : {"read", "read32", "readfloat", "write", "write32", "writefloat", "writepair"})
+        if (name == c) return true;
+    return false;
 }
 
-// Message boxes of the console, printed instead of shown.
+// What a command line asks for, checked. `refused` is set for a value no
+// device may be sent (exit kRefusedInput), `why` for a usage error.
+struct Checked {
+    std::string why;
+    std::string refused;
+    uint16_t reg = 0;
+    uint16_t v16[2] = {0, 0};
+    uint32_t v32 = 0;
+    float single = 0;
+    long long number = 0;
+};
+
+Checked CheckRegisterCommand(const std::vector<std::string>& c) {
+    Checked k;
+    const std::string& name = c[0];
+    const bool write = name.rfind("write", 0) == 0;
+    const size_t want = name == "writepair" ? 3 : write ? 2 : 1;
+    const char* shape = name == "writepair"    ? "REG V1 V2"
+                        : name == "writefloat" ? "REG VALUE (a decimal number)"
+                        : write                ? "REG VALUE"
+                                               : "REG";
+    if (c.size() != want + 1) {
+        k.why = name + " takes " + (want == 1 ? "one argument" : want == 2 ? "two arguments" : "three arguments") +
+                ": " + shape;
+        return k;
+    }
+    if (!ParseRegister(c[1], &k.reg)) {
+        k.why = "REG must be 0..65535 (decimal or 0x hex), not '" + c[1] + "'";
+        return k;
+    }
+    if (name == "write" && !ParseValue16(c[2], &k.v16[0]))
+        k.why = "VALUE must fit 16 bits (-32768..65535), not '" + c[2] + "'";
+    if (name == "write32" && !ParseValue32(c[2], &k.v32))
+        k.why = "VALUE must fit 32 bits (-2147483648..4294967295), not '" + c[2] + "'";
+    if (name == "writepair" && (!ParseValue16(c[2], &k.v16[0]) || !ParseValue16(c[3], &k.v16[1])))
+        k.why = "V1 and V2 must fit 16 bits (-32768..65535)";
+    if (name == "writefloat" && !ParseSingle(c[2], &k.single))
+        k.why = "VALUE must be a decimal number a single-precision float can hold, not '" + c[2] + "'";
+    return k;
+}
+
+Checked CheckConsoleCommand(const std::vector<std::string>& c) {
+    Checked k;
+    const std::string& name = c[0];
+    if (name == "scan" || name == "inquire") {
+        if (c.size() != 1) k.why = name + " takes no arguments";
+        return k;
+    }
+    if (c.size() != 2 || !ParseInteger(c[1], &k.number)) {
+        k.why = name + " needs one number: " + (name == "set-address" ? "the new address, 1..255" : "2400, 4800 or 9600");
+        return k;
+    }
+    // The panel's own refusals, made before the scan so that nothing is sent.
+    if (name == "set-address" && (k.number & 0xFF) == 0) k.refused = app::kAddressZeroText;
+    else if (name == "set-address" && (k.number < 1 || k.number > 255)) k.refused = app::kAddressRangeText;
+    if (name == "set-baud" && k.number != 2400 && k.number != 4800 && k.number != 9600)
+        k.refused = app::kBaudErrorText;
+    return k;
+}
+
+// The rows of a page with a Set up, and the one a LABEL (or edit id) names.
+const pages::DevicePage::RowInfo* FindRow(const std::vector<pages::DevicePage::RowInfo>& rows,
+                                          const std::string& label, int* matches) {
+    const pages::DevicePage::RowInfo* target = nullptr;
+    *matches = 0;
+    for (const auto& row : rows) {
+        if (!row.setup) continue;
+        if (row.label == label || std::to_string(row.edit) == label) {
+            target = &row;
+            ++*matches;
+        }
+    }
+    return target;
+}
+
+Checked CheckPageCommand(const std::vector<std::string>& c) {
+    Checked k;
+    if (c.size() == 2 && c[1] == "list") return k;
+    const bool inquire = c.size() == 3 && c[2] == "inquire";
+    const bool set = c.size() == 5 && c[2] == "set";
+    if (!inquire && !set) {
+        k.why = "page takes: list | NAME inquire | NAME set LABEL VALUE";
+        return k;
+    }
+    const pages::PageInfo* info = pages::FindPage(c[1]);
+    if (!info) {
+        k.why = "no page '" + c[1] + "' (see: page list)";
+        return k;
+    }
+    if (!set) return k;
+    Link scratch;  // the page is built only to read its rows
+    const auto rows = pages::MakePage(info->templateId, scratch)->Rows();
+    if (rows.empty()) return k;  // said when it runs
+    int matches = 0;
+    FindRow(rows, c[3], &matches);
+    if (matches == 1) return k;
+    std::string labels;
+    for (const auto& row : rows)
+        if (row.setup) labels += (labels.empty() ? "" : ", ") + row.label;
+    k.why = matches ? "'" + c[3] + "' names more than one row"
+                    : "no row '" + c[3] + "' with a Set up on " + c[1] +
+                          (labels.empty() ? " (it has none)" : " (rows: " + labels + ")");
+    return k;
+}
+
+Checked CheckCommand(const std::vector<std::string>& c) {
+    const std::string& name = c[0];
+    if (IsRegisterCommand(name)) return CheckRegisterCommand(c);
+    if (name == "scan" || name == "inquire" || name == "set-address" || name == "set-baud")
+        return CheckConsoleCommand(c);
+    if (name == "page") return CheckPageCommand(c);
+    Checked k;
+    k.why = "unknown command '" + name + "'";
+    return k;
+}
+
+// --- running ---
+
+int RegisterCommand(const Options& o, const Checked& k, FILE* out, FILE* err) {
+    const std::string& name = o.command[0];
+    Session s(o, err);
+    ModbusHelper m(s.link());
+    if (name == "read") {
+        int16_t v = 0;
+        const ResultCode r = m.ReadRegister(k.reg, &v);
+        if (r == kResultOk) std::fprintf(out, "%u\n", static_cast<unsigned>(static_cast<uint16_t>(v)));
+        return Finish(r, s.link(), err);
+    }
+    if (name == "read32") {
+        uint32_t v = 0;
+        const ResultCode r = m.ReadRegister32(k.reg, &v);
+        if (r == kResultOk) std::fprintf(out, "%u\n", v);
+        return Finish(r, s.link(), err);
+    }
+    if (name == "readfloat") {
+        float f = 0;
+        const ResultCode r = m.ReadFloat(k.reg, &f);
+        if (r == kResultOk) std::fprintf(out, "%s\n", ShortestFloat(f).c_str());
+        return Finish(r, s.link(), err);
+    }
+    if (name == "write") return Finish(m.WriteRegister(k.reg, k.v16[0]), s.link(), err);
+    if (name == "write32") return Finish(m.WriteRegister32(k.reg, k.v32), s.link(), err);
+    if (name == "writepair") return Finish(m.WriteRegisterPair(k.reg, k.v16[0], k.v16[1]), s.link(), err);
+    uint32_t bits;
+    std::memcpy(&bits, &k.single, sizeof bits);
+    return Finish(m.WriteRegister32(k.reg, bits), s.link(), err);
+}
+
+// Message boxes of the console, recorded, and printed once the command
+// knows whether it succeeded: stdout then, stderr otherwise.
 class PrintingHost : public ui::RecordingHost {
 public:
-    explicit PrintingHost(FILE* to) : to_(to) {}
-    int ShowMessage(ui::Dialog& owner, const ui::MessageBoxRequest& request) override {
-        std::string text;
-        for (char ch : request.text)
-            if (ch != '\r') text += ch;  // the texts break lines with CR LF
-        std::fprintf(to_, "%s\n", text.c_str());
-        return RecordingHost::ShowMessage(owner, request);
+    void Print(FILE* to) {
+        for (size_t i = printed_; i < messages.size(); ++i) {
+            std::string text;
+            for (char ch : messages[i].request.text)
+                if (ch != '\r') text += ch;  // the texts break lines with CR LF
+            std::fprintf(to, "%s\n", text.c_str());
+        }
+        printed_ = messages.size();
     }
-    FILE* to_;
+
+private:
+    size_t printed_ = 0;
 };
 
 // The console's main window without a screen, on the one port given.
 class Console {
 public:
-    Console(const Options& o, FILE* messages, FILE* err) : host_(messages) {
+    Console(const Options& o, FILE* err) {
         app::MainOptions mo;
         mo.leadingPorts.push_back(PortEntry{o.port, ""});
         mo.listPorts = [] { return std::vector<PortEntry>{}; };
         main_ = std::make_unique<app::MainDialog>(link_, mo);
-        if (o.trace) TraceTo(link_, err);
+        Observe(link_, o.trace, err, &requests_);
         main_->SetHost(&host_);
         main_->Initialize();
     }
     app::MainDialog& main() { return *main_; }
     Link& link() { return link_; }
     PrintingHost& host() { return host_; }
-    void Messages(FILE* to) { host_.to_ = to; }
+    // Requests written (or tried) so far.
+    int requests() const { return requests_; }
 
 private:
     Link link_;
     PrintingHost host_;
+    int requests_ = 0;
     std::unique_ptr<app::MainDialog> main_;
 };
 
@@ -190,25 +301,17 @@ int ScanCode(app::BaudRateTest::Outcome o) {
 }
 
 // scan, inquire, set-address, set-baud: the main window's own operations.
-// Returns -1 for a command that is not one of them.
-int ConsoleCommand(const Options& o, FILE* out, FILE* err) {
-    const std::vector<std::string>& c = o.command;
-    const std::string& name = c[0];
-    long long n = 0;
-    if (name == "scan") {
-        if (c.size() != 1) return Usage(err);
-        Console console(o, out, err);
-        return ScanCode(console.main().scan().Run());
-    }
-    if (name != "inquire" && name != "set-address" && name != "set-baud") return -1;
-    if (name == "inquire" ? c.size() != 1 : (c.size() != 2 || !ParseInteger(c[1], &n)))
-        return Usage(err, name == "inquire" ? "" : name + " needs a number");
-
-    // The panel works once a test has found the device.
-    Console console(o, err, err);
+int ConsoleCommand(const Options& o, const Checked& k, FILE* out, FILE* err) {
+    const std::string& name = o.command[0];
+    Console console(o, err);
     const int scanned = ScanCode(console.main().scan().Run());
+    if (name == "scan") {
+        console.host().Print(scanned == 0 ? out : err);
+        return scanned;
+    }
+    // The panel works once a test has found the device.
+    console.host().Print(err);
     if (scanned != 0) return scanned;
-    console.Messages(out);
     app::MainDialog& m = console.main();
     if (name == "inquire") {
         m.Click(app::kInquireAddress);
@@ -220,24 +323,28 @@ int ConsoleCommand(const Options& o, FILE* out, FILE* err) {
         std::fprintf(out, "address %s\nbaud %s\n", address.c_str(), baud.c_str());
         return 0;
     }
-    const size_t before = console.host().messages.size();
+    const int before = console.requests();
+    const size_t shownBefore = console.host().messages.size();
+    const std::string typed = std::to_string(k.number);  // "0x10" reaches the panel as 16
     if (name == "set-address") {
-        m.TypeText(app::kAddressEdit, c[1]);
+        m.TypeText(app::kAddressEdit, typed);
         m.Click(app::kSetAddress);
     } else {
-        m.TypeText(app::kBaudEdit, c[1]);
+        m.TypeText(app::kBaudEdit, typed);
         m.Click(app::kSetBaud);
     }
     const auto& shown = console.host().messages;
-    const bool ok = shown.size() > before && shown.back().request.text.find("successfully") != std::string::npos;
-    return ok ? 0 : 2;
+    const bool ok = shown.size() > shownBefore && shown.back().request.text.find("successfully") != std::string::npos;
+    const int code = ok ? 0 : console.requests() == before ? kRefusedInput : 2;
+    console.host().Print(code == 0 ? out : err);
+    return code;
 }
 
 // page list | page NAME inquire | page NAME set LABEL VALUE: a device page
 // run headless, at the rate and address given (no scan).
 int PageCommand(const Options& o, FILE* out, FILE* err) {
     const std::vector<std::string>& c = o.command;
-    if (c.size() == 2 && c[1] == "list") {
+    if (c[1] == "list") {
         for (const app::CategoryInfo& cat : app::AllCategories()) {
             if (cat.subTabs.empty()) {
                 const pages::PageInfo* p = pages::FindPage(cat.templateId);
@@ -248,77 +355,95 @@ int PageCommand(const Options& o, FILE* out, FILE* err) {
         }
         return 0;
     }
-    const bool inquire = c.size() == 3 && c[2] == "inquire";
-    const bool set = c.size() == 5 && c[2] == "set";
-    if (!inquire && !set) return Usage(err, "page list | page NAME inquire | page NAME set LABEL VALUE");
-    if (!pages::FindPage(c[1])) return Usage(err, "no page '" + c[1] + "' (see: page list)");
-
-    Console console(o, err, err);
+    Console console(o, err);
     Link& link = console.link();
     OpenAsGiven(link, o, err);
+    console.host().Print(err);
     pages::DevicePage* page = console.main().ShowPage(c[1]);
     const auto rows = page->Rows();
     if (rows.empty()) {
         std::fprintf(err, "%s has no readings in this version.\n", c[1].c_str());
         return 2;
     }
-    if (inquire) {
+    if (c[2] == "inquire") {
         const size_t before = console.host().messages.size();
         for (const auto& row : rows) {
             if (!row.inquire) continue;
             page->Click(row.inquire);
+            console.host().Print(err);
             std::fprintf(out, "%s\t%s\t%s\n", row.label.c_str(), page->GetItemText(row.edit).c_str(), row.unit.c_str());
         }
         if (!link.portOpen) return kResultPortClosed;
         return console.host().messages.size() == before ? 0 : 2;
     }
-    // The row by its label, or by its edit box's control id.
-    const pages::DevicePage::RowInfo* target = nullptr;
     int matches = 0;
-    for (const auto& row : rows) {
-        if (!row.setup) continue;
-        if (row.label == c[3] || std::to_string(row.edit) == c[3]) {
-            target = &row;
-            ++matches;
-        }
-    }
-    if (matches != 1) {
-        std::string labels;
-        for (const auto& row : rows)
-            if (row.setup) labels += (labels.empty() ? "" : ", ") + row.label;
-        return Usage(err, matches ? "'" + c[3] + "' names more than one row"
-                                  : "no row '" + c[3] + "' with a Set up on " + c[1] +
-                                        (labels.empty() ? " (it has none)" : " (rows: " + labels + ")"));
-    }
-    console.Messages(out);
+    const pages::DevicePage::RowInfo* target = FindRow(rows, c[3], &matches);
+    const int before = console.requests();
+    const size_t shownBefore = console.host().messages.size();
     page->TypeText(target->edit, c[4]);
     page->Click(target->setup);
-    const auto* shown = console.host().last();
-    if (!shown) return 2;
-    if (shown->request.text == "Write Successfully") return 0;
-    return link.portOpen ? 2 : kResultPortClosed;
+    const bool shown = console.host().messages.size() > shownBefore;
+    int code = 2;
+    if (shown && console.host().last()->request.text == "Write Successfully") code = 0;
+    else if (!link.portOpen) code = kResultPortClosed;
+    else if (shown && console.requests() == before) code = kRefusedInput;  // the page refused the value
+    console.host().Print(code == 0 ? out : err);
+    return code;
+}
+
+// The port when none is given: the USB adapter, when exactly one is
+// plugged in. Never an on-board port or another device's.
+bool ChoosePort(Options& o, const PortLister& listPorts, FILE* err) {
+    const std::vector<PortEntry> all = listPorts();
+    const std::vector<PortEntry> usb = UsbAdapters(all);
+    if (usb.size() == 1) {
+        o.port = usb[0].path;
+        std::fprintf(err, "veltrano-cli: using %s, the one USB adapter\n", usb[0].Label().c_str());
+        return true;
+    }
+    std::string found;
+    for (const PortEntry& p : usb.empty() ? all : usb) found += (found.empty() ? "" : ", ") + p.path;
+    if (usb.empty())
+        std::fprintf(err, "Serial port open failed! No USB adapter found%s; give the port with --port PATH.\n",
+                     found.empty() ? "" : (" (other ports: " + found + ")").c_str());
+    else
+        std::fprintf(err, "Serial port open failed! %zu USB adapters found (%s); choose one with --port PATH.\n",
+                     usb.size(), found.c_str());
+    return false;
 }
 
 }  // namespace
 
 int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
+    return Run(args, out, err, [] { return ListSerialPorts(); });
+}
+
+int Run(const std::vector<std::string>& args, FILE* out, FILE* err, const PortLister& listPorts) {
     Options o;
+    bool portGiven = false;
     size_t i = 0;
     for (; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) != 0) break;
+        const bool hasValue = i + 1 < args.size();
         long long n;
         if (a == "--help") {
             std::fputs(kUsage, out);
             return 0;
         } else if (a == "--trace") {
             o.trace = true;
-        } else if (a == "--port" && i + 1 < args.size()) {
+        } else if (a == "--port") {
+            if (!hasValue || args[i + 1].empty()) return Usage(err, "--port needs a PATH");
             o.port = args[++i];
-        } else if (a == "--baud" && i + 1 < args.size() && ParseInteger(args[i + 1], &n) && n > 0 && n < 100000000) {
+            portGiven = true;
+        } else if (a == "--baud") {
+            if (!hasValue || !ParseInteger(args[i + 1], &n) || n <= 0 || n >= 100000000)
+                return Usage(err, "--baud needs a rate in bits per second");
             o.baud = static_cast<uint32_t>(n);
             ++i;
-        } else if (a == "--address" && i + 1 < args.size() && ParseInteger(args[i + 1], &n) && n >= 0 && n <= 255) {
+        } else if (a == "--address") {
+            if (!hasValue || !ParseInteger(args[i + 1], &n) || n < 0 || n > 255)
+                return Usage(err, "--address needs a number 0..255");
             o.address = static_cast<uint8_t>(n);
             ++i;
         } else {
@@ -327,18 +452,17 @@ int Run(const std::vector<std::string>& args, FILE* out, FILE* err) {
     }
     o.command.assign(args.begin() + static_cast<long>(i), args.end());
     if (o.command.empty()) return Usage(err, "no command");
-    if (o.port.empty() && !(o.command.size() == 2 && o.command[0] == "page" && o.command[1] == "list")) {
-        const auto ports = ListSerialPorts();
-        if (ports.empty()) {
-            std::fputs("Serial port open failed! No serial port found; give one with --port PATH.\n", err);
-            return kResultPortClosed;
-        }
-        o.port = ports.front().path;
+    const Checked k = CheckCommand(o.command);
+    if (!k.why.empty()) return Usage(err, k.why);
+    if (!k.refused.empty()) {
+        std::fprintf(err, "%s\n", k.refused.c_str());
+        return kRefusedInput;
     }
+    const bool pageList = o.command[0] == "page" && o.command[1] == "list";
+    if (!portGiven && !pageList && !ChoosePort(o, listPorts, err)) return kResultPortClosed;
     if (o.command[0] == "page") return PageCommand(o, out, err);
-    const int console = ConsoleCommand(o, out, err);
-    if (console >= 0) return console;
-    return RegisterCommand(o, out, err);
+    if (IsRegisterCommand(o.command[0])) return RegisterCommand(o, k, out, err);
+    return ConsoleCommand(o, k, out, err);
 }
 
 }  // namespace veltrano::cli

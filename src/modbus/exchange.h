@@ -16,4 +16,8 @@ constexpr int kReplyPollMs = 10;
 // reply length (0: no reply); the reply is in link.rxBuffer.
 uint16_t Exchange(Link& link, uint16_t length);
 
+// The drain and the write of an exchange, traced as what the port did: the
+// request when it all left, else a "TX failed" note.
+void SendRequest(Link& link, uint16_t length);
+
 }  // namespace veltrano

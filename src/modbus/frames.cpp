@@ -42,6 +42,28 @@ uint16_t BuildWriteTwo(uint8_t* tx, uint8_t address, uint16_t reg, uint16_t firs
     return kWriteTwoLength;
 }
 
+bool IsExceptionReply(const uint8_t* reply, uint16_t n, uint8_t* function, uint8_t* code) {
+    if (n < 5 || !(reply[1] & 0x80) || !CrcMatches(reply, n)) return false;
+    if (function) *function = static_cast<uint8_t>(reply[1] & 0x7F);
+    if (code) *code = reply[2];
+    return true;
+}
+
+const char* ExceptionName(uint8_t code) {
+    switch (code) {
+        case 0x01: return "illegal function";
+        case 0x02: return "illegal data address";
+        case 0x03: return "illegal data value";
+        case 0x04: return "server device failure";
+        case 0x05: return "acknowledge";
+        case 0x06: return "server device busy";
+        case 0x08: return "memory parity error";
+        case 0x0A: return "gateway path unavailable";
+        case 0x0B: return "gateway target device failed to respond";
+        default: return "";
+    }
+}
+
 std::string HexBytes(const uint8_t* bytes, size_t length) {
     static const char digits[] = "0123456789ABCDEF";
     std::string s;

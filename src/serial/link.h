@@ -24,6 +24,8 @@ struct Link {
     uint8_t deviceAddress = 0;
     uint8_t txBuffer[kBufferSize] = {};
     uint8_t rxBuffer[kBufferSize] = {};
+    // Length of the reply the last exchange took into rxBuffer (0: none).
+    uint16_t replyLength = 0;
 
     // Receive-state block: the receive queue, the read buffer and the idle
     // counter belong to the receive thread; the frame queue is its output.
@@ -33,7 +35,8 @@ struct Link {
     uint16_t idleCounter = 0;
 
     // Optional observer of every request written and every reply taken
-    // ("TX"/"RX"); used by the command line's --trace. Window thread only.
+    // ("TX"/"RX"); a request that did not all leave is one "TX failed: ..."
+    // note with no bytes. Used by the command line's --trace. Window thread only.
     std::function<void(const char* direction, const uint8_t* bytes, uint16_t length)> trace;
 
     // Clears the receive-state block and resets both queues. Only while the

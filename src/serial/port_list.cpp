@@ -66,6 +66,18 @@ bool OnBoardPresent(const fs::path& ttyClassDir) {
 
 }  // namespace
 
+bool IsUsbAdapter(const std::string& path) {
+    const std::string name = fs::path(path).filename().string();
+    return (name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0) && name.size() > 6;
+}
+
+std::vector<PortEntry> UsbAdapters(const std::vector<PortEntry>& ports) {
+    std::vector<PortEntry> usb;
+    for (const PortEntry& p : ports)
+        if (IsUsbAdapter(p.path)) usb.push_back(p);
+    return usb;
+}
+
 std::vector<PortEntry> ListSerialPorts(const std::string& devRoot, const std::string& sysRoot) {
     std::vector<PortEntry> ports;
     std::error_code ec;

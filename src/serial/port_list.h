@@ -16,4 +16,9 @@ struct PortEntry {
 // tests.
 std::vector<PortEntry> ListSerialPorts(const std::string& devRoot = "/dev", const std::string& sysRoot = "/sys");
 
+// A USB adapter's node (ttyUSB*, ttyACM*), by its name.
+bool IsUsbAdapter(const std::string& path);
+// The USB adapters among `ports`, in their order.
+std::vector<PortEntry> UsbAdapters(const std::vector<PortEntry>& ports);
+
 }  // namespace veltrano
