@@ -169,9 +169,7 @@ TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
         {"100000", scaled(1), {0x86, 0xA0}},                   // low 16 bits
         {"-2", scaled32(1), {0xFF, 0xFF, 0xFF, 0xFE}},
         {"70000.5", scaled32(10), {0x00, 0x0A, 0xAE, 0x65}},
-        {"-5", integer, {0x00, 0x00}},
         {"65537", integer, {0x00, 0x01}},
-        {"12a", integer, {0x00, 0x00}},  // holds a number, but no plain unsigned one
         {" 7 ", integer, {0x00, 0x07}},
         {"0", integer, {0x00, 0x00}},
         {"23.5", single, {0x41, 0xBC, 0x00, 0x00}},
@@ -239,6 +237,7 @@ TEST_F(Bound, RefusedTextIsSaidAndNothingIsSent) {
     const std::string noNumber = TypedErrorText(TypedError::NoNumber);
     const std::string comma = TypedErrorText(TypedError::CommaDecimal);
     const std::string range = ModbusHelper::kOutOfRangeText;
+    const std::string whole = TypedErrorText(TypedError::NotWhole);
     auto scaled = [&] { s.helper.WriteScaled(page, kEdit, 1, 10); };
     auto scaled32 = [&] { s.helper.WriteScaled32(page, kEdit, 1, 1); };
     auto integer = [&] { s.helper.WriteFromEdit(page, kEdit, 1); };
@@ -252,6 +251,10 @@ TEST_F(Bound, RefusedTextIsSaidAndNothingIsSent) {
         {"", scaled, noNumber},          // a threshold silently zeroed, before
         {"   ", scaled32, noNumber},
         {"hot", integer, noNumber},
+        {"-5", integer, whole},          // 0, before: a limit the operator never typed
+        {"25.5", integer, whole},
+        {"12a", integer, whole},
+        {"35,5", integer, comma},
         {"-inf", single, noNumber},
         {"35,5", scaled, comma},         // 35, before
         {"1e300", scaled, range},

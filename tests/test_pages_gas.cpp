@@ -613,7 +613,7 @@ TEST_F(Gas, MultiGasMessages) {
         {1498, [&] { Fault(sim::Fault::Kind::BadCrc); }, "Device check value error", "Warning", ui::Icon::Warning},
         {1521, [&] { con.link->portOpen = false; }, "串口未打开", "警告", ui::Icon::Warning},
         {1525, [&] { Fault(sim::Fault::Kind::BadCrc); }, "设备校验值错误", "警告", ui::Icon::Warning},
-        {1522, [] {}, "写入成功", "", ui::Icon::Information},
+        {1522, [&] { page.SetItemText(1514, "3"); }, "写入成功", "", ui::Icon::Information},
         {1544, [&] { Fault(sim::Fault::Kind::Silent); }, "返回值错误或设备未响应", "警告", ui::Icon::Warning},
         {1544, [&] { Fault(sim::Fault::Kind::EchoMismatch); }, "接收与发送数据不一致", "警告", ui::Icon::Warning},
     };

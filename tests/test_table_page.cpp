@@ -226,7 +226,7 @@ TEST_F(Vocabulary, ChecksSendNothingWhenTheyRefuse) {
     };
     const Case cases[] = {
         {607, 807, "2", "Illegal input!"},       {607, 807, "256", nullptr},  // low 8 bits: 0
-        {607, 807, "1", nullptr},                {607, 807, "abc", nullptr},  // reads as 0
+        {607, 807, "1", nullptr},                {607, 807, "abc", "No number entered, nothing was written!"},
         {612, 812, "", "Input content cannot be empty"},
         {612, 812, "0", "Input content cannot be empty"},
         {612, 812, "655.36", "Input content cannot be empty"},  // 65536: low 16 bits 0

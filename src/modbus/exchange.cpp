@@ -22,10 +22,10 @@ void SendRequest(Link& link, uint16_t length) {
     link.trace(note.c_str(), nullptr, 0);
 }
 
-uint16_t Exchange(Link& link, uint16_t length) {
+uint16_t Exchange(Link& link, uint16_t length, int pollMs) {
     SendRequest(link, length);
     for (int poll = 0; poll < kReplyPolls; ++poll) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kReplyPollMs));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
         const uint16_t n = TakeFrame(link, link.rxBuffer, Link::kBufferSize);
         if (n > 0) {
             link.replyLength = n;

@@ -14,7 +14,8 @@ constexpr int kReplyPollMs = 10;
 
 // Sends the `length` bytes at the start of link.txBuffer and returns the
 // reply length (0: no reply); the reply is in link.rxBuffer.
-uint16_t Exchange(Link& link, uint16_t length);
+// Pages with a block read of their own poll at another interval.
+uint16_t Exchange(Link& link, uint16_t length, int pollMs = kReplyPollMs);
 
 // The drain and the write of an exchange, traced as what the port did: the
 // request when it all left, else a "TX failed" note.

@@ -60,6 +60,7 @@ double ModbusHelper::ParseNumber(const std::string& text) {
         case TypedError::None: return d;
         case TypedError::NoNumber: return 0;
         case TypedError::OutOfRange: return std::numeric_limits<double>::infinity();
+        case TypedError::NotWhole:
         case TypedError::CommaDecimal: {
             // The number before the comma, as the leading-number rule reads it.
             const std::string head = text.substr(0, 19);
@@ -81,10 +82,12 @@ bool ModbusHelper::TypedUnsigned(ui::Dialog& page, int edit, uint16_t* out) {
     bool plain = false;
     const unsigned v = page.GetItemUInt(edit, &plain);
     if (!plain) {
-        // "-5" or "12a" hold a number and read 0; "" or "hot" hold none.
+        // The platform's read gives 0 for "-5", "25.5" or "12a": writing that
+        // 0 would set a limit the operator never typed. Say why instead.
         int64_t unused = 0;
-        if (ScaleTyped(page.GetItemText(edit), 1, &unused) == TypedError::NoNumber)
-            return !Refused(page, TypedError::NoNumber);
+        const TypedError e = ScaleTyped(page.GetItemText(edit), 1, &unused);
+        Refused(page, e == TypedError::NoNumber || e == TypedError::CommaDecimal ? e : TypedError::NotWhole);
+        return false;
     }
     *out = static_cast<uint16_t>(v & 0xFFFF);
     return true;

@@ -166,6 +166,7 @@ const char* TypedErrorText(TypedError error) {
         case TypedError::NoNumber: return "No number entered, nothing was written!";
         case TypedError::CommaDecimal: return "The decimal separator is a point, nothing was written!";
         case TypedError::OutOfRange: return "Number out of range, nothing was written!";
+        case TypedError::NotWhole: return "Type a whole number without a sign, nothing was written!";
     }
     return "";
 }

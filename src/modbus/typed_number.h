@@ -8,7 +8,13 @@
 
 namespace veltrano {
 
-enum class TypedError { None, NoNumber, CommaDecimal, OutOfRange };
+enum class TypedError {
+    None,
+    NoNumber,
+    CommaDecimal,
+    OutOfRange,
+    NotWhole,  // a number where a whole number without a sign is wanted ("-5", "25.5", "12a")
+};
 
 // The operator's text read by the decimal grammar (first 19 characters; leading blanks,
 // optional sign, digits with an optional point, optional exponent; stops at the first

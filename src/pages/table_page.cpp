@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "modbus/crc16.h"
+#include "modbus/exchange.h"
 #include "modbus/frames.h"
+#include "modbus/typed_number.h"
 
 namespace veltrano::pages {
 namespace {
@@ -54,30 +54,6 @@ bool BindingRead(const ReadOp& op) {
 bool BindingWrite(const WriteOp& op) {
     return op.kind == Write::FromEdit || op.kind == Write::Scaled || op.kind == Write::Scaled32 ||
            op.kind == Write::Float;
-}
-
-// The typed number of a box; a refusal (no number, out of range) is shown
-// and nothing is sent.
-bool TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, int64_t* out) {
-    if (ModbusHelper::ScaleToInteger(ModbusHelper::EditNumber(page, edit), multiplier, out)) return true;
-    page.MessageBox(ModbusHelper::kOutOfRangeText, "Warning", ui::Icon::Warning);
-    return false;
-}
-
-// The same wait as every transaction, with its own poll interval.
-uint16_t ExchangeEvery(Link& link, uint16_t length, int pollMs) {
-    TakeFrame(link, link.rxBuffer, Link::kBufferSize);
-    link.port.Write(link.txBuffer, length);
-    if (link.trace) link.trace("TX", link.txBuffer, length);
-    for (int poll = 0; poll < 50; ++poll) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
-        const uint16_t n = TakeFrame(link, link.rxBuffer, Link::kBufferSize);
-        if (n > 0) {
-            if (link.trace) link.trace("RX", link.rxBuffer, n);
-            return n;
-        }
-    }
-    return 0;
 }
 
 }  // namespace
@@ -346,14 +322,17 @@ bool TablePage::Checked(const Row& row, const WriteOp& op) {
             return false;
         }
         case Check::NotZeroNumber:
-            // No number at all counts as nothing typed.
-            if (ModbusHelper::EditNumber(*this, row.edit) != 0.0) return true;
-            MessageBox(kEmptyInputText, "Warning", ui::Icon::Warning);
-            return false;
         case Check::NotZeroWord: {
-            int64_t scaled = 0;
-            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return false;
-            if ((static_cast<uint64_t>(scaled) & 0xFFFF) != 0) return true;
+            // No number at all is the empty box these pages warn about.
+            double number = 0;
+            const TypedError e = ParseTyped(GetItemText(row.edit), &number);
+            bool empty = e == TypedError::NoNumber || (e == TypedError::None && number == 0.0);
+            if (!empty && op.check == Check::NotZeroWord) {
+                int64_t scaled = 0;
+                if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return false;
+                empty = (static_cast<uint64_t>(scaled) & 0xFFFF) == 0;
+            }
+            if (!empty) return true;
             MessageBox(kEmptyInputText, "Warning", ui::Icon::Warning);
             return false;
         }
@@ -383,31 +362,30 @@ void TablePage::WriteOwn(const Row& row, const WriteOp& op) {
     int64_t scaled = 0;
     switch (op.kind) {
         case Write::None: return;
-        case Write::FromEdit:
-            r = helper_.WriteRegister(row.reg, static_cast<uint16_t>(GetItemUInt(row.edit) & 0xFFFF));
+        case Write::FromEdit: {
+            uint16_t v = 0;
+            if (!ModbusHelper::TypedUnsigned(*this, row.edit, &v)) return;
+            r = helper_.WriteRegister(row.reg, v);
             break;
+        }
         case Write::Scaled:
-            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
             r = helper_.WriteRegister(row.reg, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
             break;
         case Write::Scaled32:
-            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
             r = helper_.WriteRegister32(row.reg, static_cast<uint32_t>(static_cast<uint64_t>(scaled) & 0xFFFFFFFFu));
             break;
         case Write::Float: {
-            const double d = ModbusHelper::EditNumber(*this, row.edit);
-            if (!std::isfinite(d) || std::fabs(d) > 3.4028234663852886e38) {
-                MessageBox(ModbusHelper::kOutOfRangeText, "Warning", ui::Icon::Warning);
-                return;
-            }
-            const float f = static_cast<float>(d);
+            float f = 0;
+            if (!ModbusHelper::TypedFloat(*this, row.edit, &f)) return;
             uint32_t bits;
             std::memcpy(&bits, &f, sizeof bits);
             r = helper_.WriteRegister32(row.reg, bits);
             break;
         }
         case Write::Tagged:
-            if (!TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
             r = helper_.WriteRegisterPair(row.reg, op.tag, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
             break;
         case Write::List: {
@@ -441,7 +419,7 @@ bool TablePage::RunBlockRead() {
     bool ok = false;
     if (link_.portOpen && b.count >= 1 && b.count <= 125) {
         const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, b.start, b.count);
-        const uint16_t n = ExchangeEvery(link_, length, b.pollMs);
+        const uint16_t n = Exchange(link_, length, b.pollMs);
         ok = ParseBlockReply(link_.rxBuffer, n, link_.deviceAddress, b.count, words);
     }
     for (const BlockField& f : b.fields) {
