@@ -2,6 +2,8 @@
 // on the wire, every result code, and the replies that must not pass.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -262,6 +264,36 @@ TEST_F(Transactions, ExchangeTracesWhatWasWrittenAndTheReply) {
     EXPECT_EQ(seen[0].first, "TX failed: the device is gone, 0 of 8 bytes sent");
     EXPECT_TRUE(seen[0].second.empty());
     EXPECT_EQ(s.link.replyLength, 0);
+}
+
+// Front ends learn what each transaction tries, how long it waits, and how
+// it ended, once per transaction, whatever the path it takes.
+TEST_F(Transactions, ObserversHearEachTransactionOnce) {
+    struct Heard {
+        std::vector<std::string> activity;
+        std::vector<std::tuple<uint8_t, uint16_t, uint8_t>> outcomes;
+        int waits = 0;
+    } h;
+    s.link.activity = [&](const std::string& what) { h.activity.push_back(what); };
+    s.link.waiting = [&](int) { ++h.waits; };
+    s.link.outcome = [&](uint8_t f, uint16_t r, uint8_t res) { h.outcomes.emplace_back(f, r, res); };
+    int16_t v;
+    ASSERT_EQ(s.helper.ReadRegister(48, &v), kResultOk);
+    ASSERT_EQ(s.helper.WriteRegister(49, 7), kResultOk);
+    ASSERT_EQ(s.helper.WriteRegisterPair(288, 1, 400), kResultOk);
+    sim::Fault silent;
+    silent.kind = sim::Fault::Kind::Silent;
+    silent.count = 1;
+    s.sim.device().SetFault(silent);
+    const int before = h.waits;
+    EXPECT_EQ(s.helper.WriteRegister32(100, 5), kResultNoReply);
+    EXPECT_EQ(h.waits - before, 50) << "every empty poll of the wait";
+    s.link.portOpen = false;
+    EXPECT_EQ(s.helper.ReadFloat(7, nullptr), kResultPortClosed);
+    EXPECT_EQ(h.activity, (std::vector<std::string>{"reading register 48", "writing register 49",
+                                                    "writing registers 288 and 289", "writing registers 100 and 101"}));
+    using O = std::tuple<uint8_t, uint16_t, uint8_t>;
+    EXPECT_EQ(h.outcomes, (std::vector<O>{{3, 48, 0}, {6, 49, 0}, {0x10, 288, 0}, {0x10, 100, 2}, {3, 7, 1}}));
 }
 
 // A freshly plugged adapter's tty has never been configured: IXON, ICRNL

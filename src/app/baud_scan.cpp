@@ -4,6 +4,7 @@
 
 #include "app/main_ids.h"
 #include "modbus/crc16.h"
+#include "modbus/exchange.h"
 
 namespace veltrano::app {
 
@@ -52,6 +53,7 @@ std::string Format(const char* pattern, int a, int b) {
 }  // namespace
 
 bool BaudRateTest::RegisterPass(uint8_t routeAddress, const char* format, const char* normalCaption) {
+    ReportActivity(link_, "communication registers at address " + std::to_string(routeAddress) + ", 9600 baud");
     const uint16_t n = panel_.Exchange(RegisterBlockRead(routeAddress));
     if (n <= 3 || !panel_.ParseRegisterBlock(link_.rxBuffer, n)) return false;
     window_.SetItemInt(kAddressEdit, link_.deviceAddress);
@@ -77,6 +79,7 @@ BaudRateTest::Outcome BaudRateTest::Run() {
 
     for (uint32_t rate : {2400u, 4800u, 9600u}) {
         if (!OpenAt(path, rate)) return Outcome::PortFailed;
+        ReportActivity(link_, "short frame at " + std::to_string(rate) + " baud");
         const uint16_t n = panel_.Exchange(ShortFrame(0, 0));
         if (n > 3 && panel_.ParseShortFrame(link_.rxBuffer, n)) {
             window_.SetItemInt(kAddressEdit, link_.deviceAddress);

@@ -87,6 +87,7 @@ void ConnectionPanel::Inquire() {
     const std::vector<uint8_t> request = route == Route::Broadcast ? RegisterBlockRead(kBroadcast)
                                          : route == Route::Zero    ? RegisterBlockRead(kZero)
                                                                    : ShortFrame(0, 0);
+    ReportActivity(link_, "inquiring the address and baud rate");
     const uint16_t n = Exchange(request);
     if (n <= 3) return;
     const bool ok = route == Route::Short ? ParseShortFrame(link_.rxBuffer, n) : ParseRegisterBlock(link_.rxBuffer, n);
@@ -135,6 +136,7 @@ void ConnectionPanel::SetAddress() {
     const Route route = CurrentRoute();
     bool ok = false;
     uint16_t n = 0;
+    ReportActivity(link_, "setting the address to " + std::to_string(address));
     if (route == Route::Short) {
         n = Exchange(ShortFrame(0, address));
         ok = n > 3 && ParseShortFrame(link_.rxBuffer, n);
@@ -165,6 +167,7 @@ void ConnectionPanel::SetBaud() {
         return;
     }
     const Route route = CurrentRoute();
+    ReportActivity(link_, "setting the baud rate to " + std::to_string(rate));
     if (route != Route::Short) {
         const uint16_t n = Exchange(RegisterBlockWrite(route == Route::Broadcast ? kBroadcast : kZero, address, code));
         if (RegisterWriteAccepted(n)) {

@@ -32,8 +32,17 @@ uint16_t Exchange(Link& link, uint16_t length, int pollMs) {
             if (link.trace) link.trace("RX", link.rxBuffer, n);
             return n;
         }
+        if (link.waiting) link.waiting((poll + 1) * pollMs);
     }
     return 0;
+}
+
+void ReportActivity(Link& link, const std::string& what) {
+    if (link.activity) link.activity(what);
+}
+
+void ReportOutcome(Link& link, uint8_t function, uint16_t reg, uint8_t result) {
+    if (link.outcome) link.outcome(function, reg, result);
 }
 
 }  // namespace veltrano

@@ -4,6 +4,7 @@
 // queue). The first non-empty take is the reply. Nothing is retried.
 
 #include <cstdint>
+#include <string>
 
 #include "serial/link.h"
 
@@ -20,5 +21,9 @@ uint16_t Exchange(Link& link, uint16_t length, int pollMs = kReplyPollMs);
 // The drain and the write of an exchange, traced as what the port did: the
 // request when it all left, else a "TX failed" note.
 void SendRequest(Link& link, uint16_t length);
+
+// Tells the link's observers what is tried next, and how a transaction ended.
+void ReportActivity(Link& link, const std::string& what);
+void ReportOutcome(Link& link, uint8_t function, uint16_t reg, uint8_t result);
 
 }  // namespace veltrano

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <string>
 
 #include "modbus/exchange.h"
 #include "modbus/frames.h"
@@ -19,7 +20,14 @@ const char* DescribeResult(ResultCode result) {
 
 // Reads `count` registers into `bytes` (2 x count, high byte first).
 ResultCode ModbusHelper::ReadWords(uint16_t reg, uint8_t count, uint8_t* bytes) {
+    const ResultCode r = ReadWordsOnce(reg, count, bytes);
+    ReportOutcome(link_, fn::kReadHolding, reg, r);
+    return r;
+}
+
+ResultCode ModbusHelper::ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* bytes) {
     if (!link_.portOpen) return kResultPortClosed;
+    ReportActivity(link_, "reading register " + std::to_string(reg));
     const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, reg, count);
     const uint16_t n = Exchange(link_, length);
     if (n <= 3) return kResultNoReply;
@@ -58,7 +66,14 @@ ResultCode ModbusHelper::ReadFloat(uint16_t reg, float* value) {
 }
 
 ResultCode ModbusHelper::WriteRegister(uint16_t reg, uint16_t value) {
+    const ResultCode r = WriteRegisterOnce(reg, value);
+    ReportOutcome(link_, fn::kWriteSingle, reg, r);
+    return r;
+}
+
+ResultCode ModbusHelper::WriteRegisterOnce(uint16_t reg, uint16_t value) {
     if (!link_.portOpen) return kResultPortClosed;
+    ReportActivity(link_, "writing register " + std::to_string(reg));
     const uint16_t length = BuildWriteSingle(link_.txBuffer, link_.deviceAddress, reg, value);
     const uint16_t n = Exchange(link_, length);
     if (n <= 3) return kResultNoReply;
@@ -87,10 +102,14 @@ ResultCode ModbusHelper::WriteRegister32(uint16_t reg, uint32_t value) {
 }
 
 ResultCode ModbusHelper::WriteRegisterPair(uint16_t reg, uint16_t first, uint16_t second) {
-    if (!link_.portOpen) return kResultPortClosed;
-    const uint16_t length = BuildWriteTwo(link_.txBuffer, link_.deviceAddress, reg, first, second);
-    const uint16_t n = Exchange(link_, length);
-    return CheckWriteTwoReply(link_, n, length);
+    ResultCode r = kResultPortClosed;
+    if (link_.portOpen) {
+        ReportActivity(link_, "writing registers " + std::to_string(reg) + " and " + std::to_string(reg + 1));
+        const uint16_t length = BuildWriteTwo(link_.txBuffer, link_.deviceAddress, reg, first, second);
+        r = CheckWriteTwoReply(link_, Exchange(link_, length), length);
+    }
+    ReportOutcome(link_, fn::kWriteMultiple, reg, r);
+    return r;
 }
 
 }  // namespace veltrano

@@ -417,11 +417,16 @@ bool TablePage::RunBlockRead() {
     const BlockRead& b = *table_.block;
     uint16_t words[125] = {};
     bool ok = false;
+    ResultCode result = kResultPortClosed;
     if (link_.portOpen && b.count >= 1 && b.count <= 125) {
+        ReportActivity(link_, "reading registers " + std::to_string(b.start) + " to " +
+                                  std::to_string(b.start + b.count - 1));
         const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, b.start, b.count);
         const uint16_t n = Exchange(link_, length, b.pollMs);
         ok = ParseBlockReply(link_.rxBuffer, n, link_.deviceAddress, b.count, words);
+        result = ok ? kResultOk : n > 3 && !CrcMatches(link_.rxBuffer, n) ? kResultBadCheck : kResultNoReply;
     }
+    ReportOutcome(link_, fn::kReadHolding, b.start, result);
     for (const BlockField& f : b.fields) {
         SetItemText(f.edit, "");
         if (!ok) continue;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <string>
 
 #include "serial/byte_ring.h"
 #include "serial/serial_port.h"
@@ -38,6 +39,14 @@ struct Link {
     // ("TX"/"RX"); a request that did not all leave is one "TX failed: ..."
     // note with no bytes. Used by the command line's --trace. Window thread only.
     std::function<void(const char* direction, const uint8_t* bytes, uint16_t length)> trace;
+    // Observers for front ends (window thread only, each optional):
+    // what an exchange is about to try ("reading register 48", "short frame
+    // at 4800 baud"); each empty poll of its wait, with the milliseconds since
+    // the request left; and how each register transaction ended (its function,
+    // first register and result code, the reply still in rxBuffer).
+    std::function<void(const std::string& what)> activity;
+    std::function<void(int waitedMs)> waiting;
+    std::function<void(uint8_t function, uint16_t reg, uint8_t result)> outcome;
 
     // Clears the receive-state block and resets both queues. Only while the
     // receive thread is not running.
