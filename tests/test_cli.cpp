@@ -338,3 +338,114 @@ TEST(CliPages, ListInquireAndSet) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+// The page commands beyond one row at a time: list selection, one real-time
+// tick, buttons that fill several boxes, pages with their own wording, and
+// command buttons, against each page's own demo device.
+struct CliPageDevice : ::testing::Test {
+    Captured Page(const char* profileName, std::vector<std::string> args) {
+        if (!sim || profile != profileName) {
+            sim.reset();
+            profile = profileName;
+            sim::Device::Config cfg;
+            cfg.address = 1;
+            cfg.baud = 9600;
+            cfg.profile = sim::FindProfile(profileName);
+            EXPECT_NE(cfg.profile, nullptr) << profileName;
+            sim = std::make_unique<sim::Simulator>(cfg);
+            EXPECT_TRUE(sim->Start());
+        }
+        std::vector<std::string> all{"--port", sim->path(), "--baud", "9600", "--address", "1"};
+        all.insert(all.end(), args.begin(), args.end());
+        sim->TakeRequests();
+        return Capture([&](FILE* out, FILE* err) { return cli::Run(all, out, err); });
+    }
+    std::vector<uint16_t> RegistersHeard() {
+        std::vector<uint16_t> regs;
+        for (const auto& f : sim->TakeRequests()) regs.push_back(static_cast<uint16_t>(f[2] << 8 | f[3]));
+        return regs;
+    }
+    std::string profile;
+    std::unique_ptr<sim::Simulator> sim;
+};
+
+TEST_F(CliPageDevice, SelectThenPollReadsWhatTheSelectionLeaves) {
+    Captured c = Page("no2", {"page", "No2Page", "poll"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(RegistersHeard(), (std::vector<uint16_t>{1, 0, 2, 2}));
+    EXPECT_NE(c.out.find("NO2\t"), std::string::npos);
+    c = Page("no2", {"--select", "1234=NO2", "page", "No2Page", "poll"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(RegistersHeard(), (std::vector<uint16_t>{2, 2})) << "the gas-only type reads the gas alone";
+    EXPECT_NE(c.out.find("Temperature\t \t℃\n"), std::string::npos) << "blanked by the selection";
+
+    struct Bad {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const std::vector<Bad> bad = {
+        {{"--select", "1234=CO", "page", "No2Page", "poll"}, "no entry 'CO'"},
+        {{"--select", "999=NO2", "page", "No2Page", "poll"}, "no list 999"},
+        {{"--select", "NO2", "page", "No2Page", "poll"}, "ID=ITEM"},
+        {{"--select", "1234=NO2", "read", "1"}, "goes with a page command"},
+    };
+    for (const auto& b : bad) {
+        c = Page("no2", b.args);
+        EXPECT_EQ(c.code, 64);
+        EXPECT_NE(c.err.find(b.says), std::string::npos) << c.err;
+        EXPECT_TRUE(RegistersHeard().empty());
+    }
+}
+
+TEST_F(CliPageDevice, PollIsOneBlockReadAndItsStatusIsTheWorstResult) {
+    Captured c = Page("multigas", {"page", "MultiGasPage", "poll"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(RegistersHeard(), (std::vector<uint16_t>{0}));
+    EXPECT_NE(c.out.find("PM2.5\t"), std::string::npos);
+    sim::Fault silent;
+    silent.kind = sim::Fault::Kind::Silent;
+    sim->device().SetFault(silent);
+    c = Page("multigas", {"page", "MultiGasPage", "poll"});
+    EXPECT_EQ(c.code, 2);
+    EXPECT_NE(c.out.find("PM2.5\t\tug/m3\n"), std::string::npos) << "a failed read leaves the box empty";
+}
+
+TEST_F(CliPageDevice, InquirePressesEachButtonOnceAndPrintsEveryValue) {
+    Captured c = Page("wind-direction", {"page", "WindDirectionPage", "inquire"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(RegistersHeard(), (std::vector<uint16_t>{0, 1})) << "one button, two reads, once";
+    EXPECT_NE(c.out.find("Wind"), std::string::npos);
+    size_t lines = 0;
+    for (char ch : c.out) lines += ch == '\n';
+    EXPECT_EQ(lines, 3u) << c.out;
+}
+
+TEST_F(CliPageDevice, PagesWithTheirOwnWordingAndCommandButtons) {
+    struct Case {
+        const char* profile;
+        std::vector<std::string> args;
+        int code;
+        const char* out;
+    };
+    const std::vector<Case> cases = {
+        {"ph", {"page", "PhPage", "set", "PH Calibration point one", "4.00"}, 0, "Write success\n"},
+        {"ph", {"page", "PhPage", "set", "PH Calibration point one"}, 64, ""},
+        {"do", {"page", "DoPage", "set", "Zero calibration"}, 0, "Write Success\n"},
+        {"do", {"page", "DoPage", "set", "Zero calibration", "1"}, 64, ""},
+        {"tilt", {"page", "TiltPage", "set", "Installation method", "Sideways"}, 64, ""},
+        {"tilt", {"page", "TiltPage", "set", "Installation method", "Vertical"}, 0, "Write Success\n"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.args[1] + " " + k.args[3]);
+        const Captured c = Page(k.profile, k.args);
+        EXPECT_EQ(c.code, k.code) << c.err;
+        EXPECT_EQ(c.out, k.out);
+    }
+    EXPECT_EQ(sim->device().GetRegister(82), 102) << "the tilt's entry code";
+}
+
+}  // namespace
+}  // namespace veltrano

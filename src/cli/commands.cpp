@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -21,7 +22,8 @@ constexpr const char* kUsage =
     "commands: read REG | read32 REG | readfloat REG | write REG VALUE | write32 REG VALUE\n"
     "          | writefloat REG VALUE | writepair REG V1 V2\n"
     "          | scan | inquire | set-address N | set-baud N\n"
-    "          | page list | page NAME inquire | page NAME set LABEL VALUE\n"
+    "          | page list | page NAME inquire | page NAME poll | page NAME set LABEL [VALUE]\n"
+    "page options: --select ID=ITEM chooses the entry ITEM of list ID first (repeatable)\n"
     "without --port: the one USB adapter, if exactly one is plugged in\n";
 
 struct Options {
@@ -29,6 +31,7 @@ struct Options {
     uint32_t baud = 9600;
     uint8_t address = 1;
     bool trace = false;
+    std::vector<std::pair<int, std::string>> selects;  // --select ID=ITEM, in order
     std::vector<std::string> command;
 };
 
@@ -164,14 +167,23 @@ Checked CheckConsoleCommand(const std::vector<std::string>& c) {
     return k;
 }
 
-// The rows of a page with a Set up, and the one a LABEL (or edit id) names.
+// The rows of a page with a Set up, its command buttons, and the one a LABEL
+// (or an edit's or button's id) names.
+std::vector<pages::DevicePage::RowInfo> SetUps(const pages::DevicePage& page) {
+    std::vector<pages::DevicePage::RowInfo> rows;
+    for (const auto& row : page.Rows())
+        if (row.setup) rows.push_back(row);
+    for (const auto& row : page.Commands()) rows.push_back(row);
+    return rows;
+}
+
 const pages::DevicePage::RowInfo* FindRow(const std::vector<pages::DevicePage::RowInfo>& rows,
                                           const std::string& label, int* matches) {
     const pages::DevicePage::RowInfo* target = nullptr;
     *matches = 0;
     for (const auto& row : rows) {
-        if (!row.setup) continue;
-        if (row.label == label || std::to_string(row.edit) == label) {
+        const bool byId = (row.edit && std::to_string(row.edit) == label) || std::to_string(row.setup) == label;
+        if (row.label == label || byId) {
             target = &row;
             ++*matches;
         }
@@ -182,10 +194,10 @@ const pages::DevicePage::RowInfo* FindRow(const std::vector<pages::DevicePage::R
 Checked CheckPageCommand(const std::vector<std::string>& c) {
     Checked k;
     if (c.size() == 2 && c[1] == "list") return k;
-    const bool inquire = c.size() == 3 && c[2] == "inquire";
-    const bool set = c.size() == 5 && c[2] == "set";
-    if (!inquire && !set) {
-        k.why = "page takes: list | NAME inquire | NAME set LABEL VALUE";
+    const bool read = c.size() == 3 && (c[2] == "inquire" || c[2] == "poll");
+    const bool set = (c.size() == 4 || c.size() == 5) && c[2] == "set";
+    if (!read && !set) {
+        k.why = "page takes: list | NAME inquire | NAME poll | NAME set LABEL [VALUE]";
         return k;
     }
     const pages::PageInfo* info = pages::FindPage(c[1]);
@@ -195,14 +207,16 @@ Checked CheckPageCommand(const std::vector<std::string>& c) {
     }
     if (!set) return k;
     Link scratch;  // the page is built only to read its rows
-    const auto rows = pages::MakePage(info->templateId, scratch)->Rows();
-    if (rows.empty()) return k;  // said when it runs
+    const auto rows = SetUps(*pages::MakePage(info->templateId, scratch));
     int matches = 0;
-    FindRow(rows, c[3], &matches);
-    if (matches == 1) return k;
+    const pages::DevicePage::RowInfo* row = FindRow(rows, c[3], &matches);
+    if (matches == 1) {
+        if (row->edit && c.size() == 4) k.why = "'" + c[3] + "' needs a VALUE";
+        if (!row->edit && c.size() == 5) k.why = "'" + c[3] + "' is a command button: it takes no VALUE";
+        return k;
+    }
     std::string labels;
-    for (const auto& row : rows)
-        if (row.setup) labels += (labels.empty() ? "" : ", ") + row.label;
+    for (const auto& r : rows) labels += (labels.empty() ? "" : ", ") + r.label;
     k.why = matches ? "'" + c[3] + "' names more than one row"
                     : "no row '" + c[3] + "' with a Set up on " + c[1] +
                           (labels.empty() ? " (it has none)" : " (rows: " + labels + ")");
@@ -342,6 +356,32 @@ int ConsoleCommand(const Options& o, const Checked& k, FILE* out, FILE* err) {
 
 // page list | page NAME inquire | page NAME set LABEL VALUE: a device page
 // run headless, at the rate and address given (no scan).
+// The entry of list `id` whose text is `item`; -1 (with the reason) otherwise.
+int ListEntry(const pages::DevicePage& page, int id, const std::string& item, std::string* why) {
+    if (!page.Has(id) || page.control(id).kind != ui::Kind::ComboBox) {
+        std::string lists;
+        for (int c : page.controlOrder())
+            if (page.control(c).kind == ui::Kind::ComboBox) lists += (lists.empty() ? "" : ", ") + std::to_string(c);
+        *why = "no list " + std::to_string(id) + " on " + page.className() +
+               (lists.empty() ? " (it has none)" : " (lists: " + lists + ")");
+        return -1;
+    }
+    const auto& items = page.control(id).items;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i] == item) return static_cast<int>(i);
+    std::string known;
+    for (const auto& i : items) known += (known.empty() ? "'" : ", '") + i + "'";
+    *why = "list " + std::to_string(id) + " has no entry '" + item + "' (entries: " + known + ")";
+    return -1;
+}
+
+void PrintRows(const pages::DevicePage& page, FILE* out) {
+    for (const auto& row : page.Rows())
+        std::fprintf(out, "%s\t%s\t%s\n", row.label.c_str(), page.GetItemText(row.edit).c_str(), row.unit.c_str());
+}
+
+// page list | page NAME inquire | page NAME poll | page NAME set LABEL [VALUE]:
+// a device page run headless, at the rate and address given (no scan).
 int PageCommand(const Options& o, FILE* out, FILE* err) {
     const std::vector<std::string>& c = o.command;
     if (c[1] == "list") {
@@ -357,34 +397,68 @@ int PageCommand(const Options& o, FILE* out, FILE* err) {
     }
     Console console(o, err);
     Link& link = console.link();
+    pages::DevicePage* page = console.main().ShowPage(c[1]);
+    // Lists are chosen as a click would, notification included, before anything is sent.
+    for (const auto& [id, item] : o.selects) {
+        std::string why;
+        const int index = ListEntry(*page, id, item, &why);
+        if (index < 0) return Usage(err, why);
+        page->SelectCombo(id, index);
+    }
     OpenAsGiven(link, o, err);
     console.host().Print(err);
-    pages::DevicePage* page = console.main().ShowPage(c[1]);
-    const auto rows = page->Rows();
-    if (rows.empty()) {
+    if (page->Rows().empty() && page->Commands().empty()) {
         std::fprintf(err, "%s has no readings in this version.\n", c[1].c_str());
-        return 2;
+        return kUsageError;
     }
     if (c[2] == "inquire") {
         const size_t before = console.host().messages.size();
-        for (const auto& row : rows) {
-            if (!row.inquire) continue;
+        // Each button once: a button that fills several boxes reads them all.
+        std::vector<int> pressed;
+        for (const auto& row : page->Rows()) {
+            if (!row.inquire || std::find(pressed.begin(), pressed.end(), row.inquire) != pressed.end()) continue;
+            pressed.push_back(row.inquire);
             page->Click(row.inquire);
-            console.host().Print(err);
-            std::fprintf(out, "%s\t%s\t%s\n", row.label.c_str(), page->GetItemText(row.edit).c_str(), row.unit.c_str());
         }
+        console.host().Print(err);
+        PrintRows(*page, out);
         if (!link.portOpen) return kResultPortClosed;
         return console.host().messages.size() == before ? 0 : 2;
     }
+    if (c[2] == "poll") {
+        // One tick of the page's real-time read set; its reads are silent, so
+        // the exit status comes from how the transactions ended.
+        ResultCode worst = kResultOk;
+        int reads = 0;
+        link.outcome = [&](uint8_t, uint16_t, uint8_t r) {
+            ++reads;
+            if (r != kResultOk && (worst == kResultOk || r < worst)) worst = r;
+        };
+        page->RunRealTimeReadSet();
+        link.outcome = nullptr;
+        PrintRows(*page, out);
+        if (reads == 0) std::fprintf(err, "%s reads nothing in real time.\n", c[1].c_str());
+        if (worst != kResultOk) std::fprintf(err, "veltrano-cli: result %d: %s\n", worst, DescribeResult(worst));
+        return worst;
+    }
     int matches = 0;
+    const auto rows = SetUps(*page);
     const pages::DevicePage::RowInfo* target = FindRow(rows, c[3], &matches);
+    if (target->edit && page->control(target->edit).kind == ui::Kind::ComboBox && !page->control(target->edit).editable) {
+        std::string why;
+        const int index = ListEntry(*page, target->edit, c[4], &why);
+        if (index < 0) return Usage(err, why);
+        page->SelectCombo(target->edit, index);
+    } else if (target->edit) {
+        page->TypeText(target->edit, c[4]);
+    }
     const int before = console.requests();
     const size_t shownBefore = console.host().messages.size();
-    page->TypeText(target->edit, c[4]);
     page->Click(target->setup);
     const bool shown = console.host().messages.size() > shownBefore;
+    // Every success message of the pages has an empty caption; every failure a "Warning".
     int code = 2;
-    if (shown && console.host().last()->request.text == "Write Successfully") code = 0;
+    if (shown && console.host().last()->request.caption.empty()) code = 0;
     else if (!link.portOpen) code = kResultPortClosed;
     else if (shown && console.requests() == before) code = kRefusedInput;  // the page refused the value
     console.host().Print(code == 0 ? out : err);
@@ -441,6 +515,13 @@ int Run(const std::vector<std::string>& args, FILE* out, FILE* err, const PortLi
                 return Usage(err, "--baud needs a rate in bits per second");
             o.baud = static_cast<uint32_t>(n);
             ++i;
+        } else if (a == "--select") {
+            const std::string v = hasValue ? args[i + 1] : "";
+            const size_t eq = v.find('=');
+            if (eq == std::string::npos || !ParseInteger(v.substr(0, eq), &n) || n <= 0 || n > 65535)
+                return Usage(err, "--select needs ID=ITEM: a list's control id and the text of one of its entries");
+            o.selects.emplace_back(static_cast<int>(n), v.substr(eq + 1));
+            ++i;
         } else if (a == "--address") {
             if (!hasValue || !ParseInteger(args[i + 1], &n) || n < 0 || n > 255)
                 return Usage(err, "--address needs a number 0..255");
@@ -454,6 +535,8 @@ int Run(const std::vector<std::string>& args, FILE* out, FILE* err, const PortLi
     if (o.command.empty()) return Usage(err, "no command");
     const Checked k = CheckCommand(o.command);
     if (!k.why.empty()) return Usage(err, k.why);
+    if (!o.selects.empty() && (o.command[0] != "page" || o.command[1] == "list"))
+        return Usage(err, "--select goes with a page command");
     if (!k.refused.empty()) {
         std::fprintf(err, "%s\n", k.refused.c_str());
         return kRefusedInput;

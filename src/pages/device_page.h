@@ -35,6 +35,8 @@ public:
         int setup = 0;    // 0: none
     };
     virtual std::vector<RowInfo> Rows() const { return {}; }
+    // Buttons that write without a value box (calibration commands): edit 0.
+    virtual std::vector<RowInfo> Commands() const { return {}; }
 
     ModbusHelper& helper() { return helper_; }
     Link& link() { return link_; }

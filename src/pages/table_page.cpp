@@ -457,4 +457,12 @@ std::vector<DevicePage::RowInfo> TablePage::Rows() const {
     return rows;
 }
 
+std::vector<DevicePage::RowInfo> TablePage::Commands() const {
+    std::vector<RowInfo> commands;
+    for (const Row& r : table_.rows)
+        if (!r.hidden && !r.edit && r.setup)
+            commands.push_back(RowInfo{0, *r.label ? r.label : r.setupText, "", 0, r.setup});
+    return commands;
+}
+
 }  // namespace veltrano::pages

@@ -277,6 +277,7 @@ public:
 
     void RunRealTimeReadSet() override;
     std::vector<RowInfo> Rows() const override;
+    std::vector<RowInfo> Commands() const override;
 
     // One row's read or write, as its buttons do.
     void Inquire(const Row& row, bool showErrors);
