@@ -375,9 +375,12 @@ int ListEntry(const pages::DevicePage& page, int id, const std::string& item, st
     return -1;
 }
 
+// Every value the page shows: rows read from the device (an Inquire, or no
+// button at all, like a direction name); boxes only typed into are left out.
 void PrintRows(const pages::DevicePage& page, FILE* out) {
     for (const auto& row : page.Rows())
-        std::fprintf(out, "%s\t%s\t%s\n", row.label.c_str(), page.GetItemText(row.edit).c_str(), row.unit.c_str());
+        if (row.inquire || !row.setup)
+            std::fprintf(out, "%s\t%s\t%s\n", row.label.c_str(), page.GetItemText(row.edit).c_str(), row.unit.c_str());
 }
 
 // page list | page NAME inquire | page NAME poll | page NAME set LABEL [VALUE]:
