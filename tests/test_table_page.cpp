@@ -425,3 +425,31 @@ TEST_F(Block, RefusalThatStopsLeavesTheButtonsAlone) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+TEST(TableDescribe, TooltipsComeFromTheTable) {
+    Link link;
+    pages::TablePage page(link, kTable);
+    struct Case {
+        int id;
+        const char* text;
+    };
+    const Case cases[] = {
+        {601, "register 1, signed, x0.1"},
+        {701, "register 1, signed, x0.1"},
+        {603, "register 2, unsigned; Set up: whole number, function 06"},
+        {803, "register 2, whole number, function 06"},
+        {608, "register 0, sign-extended to 32 bits"},
+        {612, "registers 288-289, 1 then number x100, function 16"},
+        {813, "register 80, writes 1, function 06"},
+        {999, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(page.Describe(c.id), c.text) << c.id;
+    page.SelectCombo(500, 0);  // the reduced entry also picks the fine range
+    EXPECT_EQ(page.Describe(603), "register 2, signed, x0.01; Set up: number x100, function 06");
+}
+
+}  // namespace
+}  // namespace veltrano

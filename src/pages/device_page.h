@@ -37,6 +37,9 @@ public:
     virtual std::vector<RowInfo> Rows() const { return {}; }
     // Buttons that write without a value box (calibration commands): edit 0.
     virtual std::vector<RowInfo> Commands() const { return {}; }
+    // What a control of the page does, for a tooltip ("register 48, signed,
+    // x0.1"); "" for controls with nothing to say.
+    virtual std::string Describe(int /*controlId*/) const { return ""; }
 
     ModbusHelper& helper() { return helper_; }
     Link& link() { return link_; }

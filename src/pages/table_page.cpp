@@ -465,4 +465,76 @@ std::vector<DevicePage::RowInfo> TablePage::Commands() const {
     return commands;
 }
 
+namespace {
+
+std::string Number(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
+
+std::string RegisterWords(uint16_t reg, Read kind) {
+    return TwoRegisters(kind) ? "registers " + std::to_string(reg) + "-" + std::to_string(reg + 1)
+                              : "register " + std::to_string(reg);
+}
+
+}  // namespace
+
+std::string DescribeRead(const ReadOp& op) {
+    switch (op.kind) {
+        case Read::None: return "";
+        case Read::Integer:
+        case Read::Unsigned: return "unsigned";
+        case Read::Status: {
+            static constexpr StatusWords kDefault{};
+            const StatusWords& w = op.words ? *op.words : kDefault;
+            return std::to_string(op.normal) + " " + w.normal + ", " + std::to_string(op.warning) + " " + w.warning +
+                   ", else " + w.other;
+        }
+        case Read::Scaled:
+            return std::string(op.fromUnsigned ? "unsigned" : "signed") + (op.scale == 1.0 ? "" : ", x" + Number(op.scale));
+        case Read::Unsigned32: return "unsigned 32-bit, high word first";
+        case Read::Float: return "single float, high word first";
+        case Read::Widened: return "sign-extended to 32 bits";
+        case Read::Version: return "version high.low byte";
+        case Read::List: return "list entry by value";
+    }
+    return "";
+}
+
+std::string DescribeWrite(const WriteOp& op) {
+    switch (op.kind) {
+        case Write::None: return "";
+        case Write::FromEdit: return "whole number, function 06";
+        case Write::Scaled: return (op.multiplier == 1 ? std::string("number") : "number x" + std::to_string(op.multiplier)) + ", function 06";
+        case Write::Scaled32: return "number x" + std::to_string(op.multiplier) + ", 32 bits, function 16";
+        case Write::Float: return "single float, function 16";
+        case Write::Tagged:
+            return std::to_string(op.tag) + " then number x" + std::to_string(op.multiplier) + ", function 16";
+        case Write::List: return "the entry's code, function 06";
+        case Write::Value: return "writes " + std::to_string(op.tag) + ", function 06";
+    }
+    return "";
+}
+
+std::string TablePage::Describe(int controlId) const {
+    for (const Row& r : table_.rows) {
+        const ReadOp& read = ReadOf(r);
+        const WriteOp& write = WriteOf(r);
+        const bool readBox = controlId == r.edit || controlId == r.inquire;
+        if (readBox && read.kind != Read::None) {
+            std::string text = RegisterWords(r.reg, read.kind) + ", " + DescribeRead(read);
+            if (controlId == r.edit && write.kind != Write::None) text += "; Set up: " + DescribeWrite(write);
+            return text;
+        }
+        if ((controlId == r.setup || controlId == r.edit) && write.kind != Write::None) {
+            const bool two = write.kind == Write::Scaled32 || write.kind == Write::Float || write.kind == Write::Tagged;
+            return (two ? "registers " + std::to_string(r.reg) + "-" + std::to_string(r.reg + 1)
+                        : "register " + std::to_string(r.reg)) +
+                   ", " + DescribeWrite(write);
+        }
+    }
+    return "";
+}
+
 }  // namespace veltrano::pages

@@ -240,6 +240,9 @@ bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t 
 // The text a read shows for the raw register value (one register, or two
 // with the first as the high half).
 std::string FormatRead(const ReadOp& op, uint32_t raw);
+// How a read or a write converts, in words ("signed, x0.1", "single, 2 registers").
+std::string DescribeRead(const ReadOp& op);
+std::string DescribeWrite(const WriteOp& op);
 
 // --- the page ---
 
@@ -278,6 +281,7 @@ public:
     void RunRealTimeReadSet() override;
     std::vector<RowInfo> Rows() const override;
     std::vector<RowInfo> Commands() const override;
+    std::string Describe(int controlId) const override;
 
     // One row's read or write, as its buttons do.
     void Inquire(const Row& row, bool showErrors);
