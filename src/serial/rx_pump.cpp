@@ -41,7 +41,7 @@ void RxPump::PollOnce() {
         link_.idleCounter = 0;
         return;
     }
-    const uint32_t n = link_.port.Read(link_.readBuffer, kReadChunk);
+    const uint32_t n = read_ ? read_(link_.readBuffer, kReadChunk) : link_.port.Read(link_.readBuffer, kReadChunk);
     if (n > 0) {
         for (uint32_t i = 0; i < n; ++i) link_.receiveQueue.Push(link_.readBuffer[i]);
         link_.idleCounter = kIdlePolls;

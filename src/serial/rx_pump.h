@@ -4,6 +4,7 @@
 // queue. Silence on the line is what ends a Modbus RTU frame.
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "serial/link.h"
@@ -15,7 +16,10 @@ public:
     static constexpr uint16_t kIdlePolls = 30;
     static constexpr uint32_t kReadChunk = 256;
 
-    explicit RxPump(Link& link) : link_(link) {}
+    // Reads what the port holds; a test may put another byte source in its place.
+    using Reader = std::function<uint32_t(uint8_t* buffer, uint32_t maximum)>;
+
+    explicit RxPump(Link& link, Reader read = {}) : link_(link), read_(std::move(read)) {}
     ~RxPump() { Stop(); }
     RxPump(const RxPump&) = delete;
     RxPump& operator=(const RxPump&) = delete;
@@ -36,6 +40,7 @@ private:
     void Run();
 
     Link& link_;
+    Reader read_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
