@@ -307,7 +307,10 @@ void TablePage::ReadOwn(const Row& row, const ReadOp& op, bool showErrors) {
         if (r == kResultOk) SetItemText(row.edit, FormatRead(op, raw));
     }
     if (r == kResultOk || !showErrors) return;
-    const ReadTexts& t = ReadTextsOf(row, op);
+    ShowReadFailure(ReadTextsOf(row, op), r);
+}
+
+void TablePage::ShowReadFailure(const ReadTexts& t, ResultCode r) {
     const char* text = r == kResultPortClosed ? t.portClosed : r == kResultNoReply ? t.noReply : t.badCheck;
     MessageBox(text, t.caption, ui::Icon::Warning);
 }

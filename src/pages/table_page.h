@@ -308,6 +308,8 @@ public:
 protected:
     std::vector<int> GovernedNow() const override;
     void OnTypeChange();
+    // The message of a failed read in a page's own wording.
+    void ShowReadFailure(const ReadTexts& texts, ResultCode result);
 
 private:
     bool OwnRead(const Row& row) const;

@@ -13,7 +13,6 @@ constexpr uint16_t kWeightReg = 0;
 // spread over the pan's 100 pi cm2; the device's factor, in single precision.
 constexpr ReadOp kLevelRead = UnsignedScaledSingle(0.0031830985, 2);
 
-
 constexpr Row kRows[] = {
     {.edit = kWeight, .label = "Weight", .unit = "g", .reg = kWeightReg, .read = kUnsigned, .inquire = kInquire,
      .readTexts = &kPageReadTexts},
@@ -54,10 +53,7 @@ void EvaPage::InquireWeight() {
         SetItemText(kWeight, FormatRead(kUnsigned, raw));
         return;
     }
-    const char* text = r == kResultPortClosed ? kPageReadTexts.portClosed
-                       : r == kResultNoReply  ? kPageReadTexts.noReply
-                                              : kPageReadTexts.badCheck;
-    MessageBox(text, kPageReadTexts.caption, ui::Icon::Warning);
+    ShowReadFailure(kPageReadTexts, r);
 }
 
 }  // namespace veltrano::pages
