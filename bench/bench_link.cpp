@@ -4,10 +4,14 @@
 //  2. CPU time of the receive thread with the port open and idle, and closed;
 //  3. the same read done by mbpoll, as a reference.
 // Usage: bench_link [--reads N] [--idle-seconds S] [--mbpoll-runs N]
+// Under wine (scripts/test-windows with BENCH=ON) the device is served
+// through pty-bridge on a mapped COM port, and there is no mbpoll.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -21,7 +25,9 @@
 #include "serial/rx_pump.h"
 #include "sim/simulator.h"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 using namespace veltrano;
 using Clock = std::chrono::steady_clock;
 
@@ -124,6 +130,7 @@ int main(int argc, char** argv) {
     pump.Stop();
 
     // --- 3. mbpoll, for reference ---
+#ifndef _WIN32
     if (access("/usr/bin/mbpoll", X_OK) == 0 && mbpollRuns > 0) {
         std::string path = simulator.path();
         std::vector<std::string> args{"/usr/bin/mbpoll", "-m", "rtu", "-a", "1", "-b", "9600", "-P", "none",
@@ -153,6 +160,9 @@ int main(int argc, char** argv) {
                         "median %.1f ms, 95th percentile %.1f ms\n",
                         static_cast<int>(mt.size()), bad, Percentile(mt, 0.5), Percentile(mt, 0.95));
     }
+#else
+    (void)mbpollRuns;
+#endif
     simulator.Stop();
     return failures ? 1 : 0;
 }

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "serial/win32_calls.h"
+
 namespace veltrano {
 namespace fs = std::filesystem;
 namespace {
@@ -76,6 +78,30 @@ std::vector<PortEntry> UsbAdapters(const std::vector<PortEntry>& ports) {
     for (const PortEntry& p : ports)
         if (IsUsbAdapter(p.path)) usb.push_back(p);
     return usb;
+}
+
+std::vector<PortEntry> ListComPorts(Win32Calls& calls) {
+    using namespace win32;
+    std::vector<PortEntry> ports;
+    for (int n = 1; n <= 16; ++n) {
+        const std::string name = "\\\\.\\COM" + std::to_string(n);
+        const Win32Calls::HANDLE h = calls.CreateFileA(name.c_str(), 0, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+        if (h != INVALID_HANDLE_VALUE) {
+            calls.CloseHandle(h);
+            ports.push_back(PortEntry{name.substr(4), ""});
+        } else if (calls.GetLastError() == ERROR_ACCESS_DENIED) {
+            ports.push_back(PortEntry{name.substr(4), "in use"});
+        }
+    }
+    return ports;
+}
+
+std::vector<PortEntry> ListSerialPorts() {
+#ifdef _WIN32
+    return ListComPorts(Win32Calls::System());
+#else
+    return ListSerialPorts("/dev", "/sys");
+#endif
 }
 
 std::vector<PortEntry> ListSerialPorts(const std::string& devRoot, const std::string& sysRoot) {

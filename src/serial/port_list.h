@@ -11,10 +11,21 @@ struct PortEntry {
     std::string Label() const { return description.empty() ? path : path + " (" + description + ")"; }
 };
 
+class Win32Calls;
+
+// The ports of this machine: on Linux those below under /dev and /sys, on
+// Windows ListComPorts.
+std::vector<PortEntry> ListSerialPorts();
+
 // USB adapters (/dev/ttyUSB*, /dev/ttyACM*) and on-board ports (/dev/ttyS*)
-// whose hardware is present, in name order. `devRoot` and `sysRoot` are for
-// tests.
-std::vector<PortEntry> ListSerialPorts(const std::string& devRoot = "/dev", const std::string& sysRoot = "/sys");
+// whose hardware is present, in name order, from a device and a sysfs tree
+// (tests give their own).
+std::vector<PortEntry> ListSerialPorts(const std::string& devRoot, const std::string& sysRoot);
+
+// COM1 to COM16, each probed by opening it without access rights: "COM3"
+// and so on, in number order. A port another program holds is listed too
+// (described "in use"), so that opening it can say so.
+std::vector<PortEntry> ListComPorts(Win32Calls& calls);
 
 // A USB adapter's node (ttyUSB*, ttyACM*), by its name.
 bool IsUsbAdapter(const std::string& path);

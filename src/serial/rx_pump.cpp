@@ -3,6 +3,10 @@
 #include <pthread.h>
 #include <time.h>
 
+#ifdef _WIN32
+#include "serial/win32_calls.h"
+#endif
+
 #include <chrono>
 
 namespace veltrano {
@@ -29,11 +33,22 @@ void RxPump::Stop() {
 
 double RxPump::CpuSeconds() const {
     if (!thread_.joinable()) return 0;
+#ifdef _WIN32
+    // winpthreads has no per-thread CPU clock; ask the thread's handle.
+    const HANDLE h = static_cast<HANDLE>(pthread_gethandle(const_cast<std::thread&>(thread_).native_handle()));
+    FILETIME created, exited, kernel, user;
+    if (!h || !GetThreadTimes(h, &created, &exited, &kernel, &user)) return 0;
+    auto ticks = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 1e7;  // 100 ns units
+#else
     clockid_t clock;
     if (pthread_getcpuclockid(const_cast<std::thread&>(thread_).native_handle(), &clock) != 0) return 0;
     timespec ts{};
     if (clock_gettime(clock, &ts) != 0) return 0;
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+#endif
 }
 
 void RxPump::PollOnce() {

@@ -1,24 +1,30 @@
 #pragma once
-// The serial port on POSIX termios.
+// The serial port: termios on POSIX, the Win32 communications calls on
+// Windows, one behaviour on both.
 //
 // Configure stores the device path and the line settings; Open opens the
-// device exclusively (TIOCEXCL, and an flock so that root, which TIOCEXCL does
-// not stop, is refused too; a port another program holds with TIOCEXCL is
-// refused as busy), puts it in raw mode at the configured rate and line
-// format with no flow control, and clears both queues. Read returns at once
-// with what is already waiting; Write returns once the bytes have left the
-// driver or about one second has passed.
+// device exclusively (a port another program holds is refused as busy), sets
+// the configured rate and line format with no flow control and no byte
+// translation, and clears both queues. Read returns at once with what is
+// already waiting; Write returns once the bytes have left the driver or about
+// one second has passed.
+//
+// On POSIX the path is a device node (/dev/ttyUSB0); on Windows "COM3" (or
+// "\\.\COM3"), which is opened as "\\.\COM3".
 //
 // Threads: the receive thread calls Read and WaitReadable; the window thread
-// calls everything else. A mutex keeps Close from pulling the descriptor out
+// calls everything else. A mutex keeps Close from pulling the device out
 // from under a Read in progress.
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
 namespace veltrano {
+
+class Win32Calls;
 
 class SerialPort {
 public:
@@ -28,7 +34,29 @@ public:
 
     enum class OpenError { None, NotFound, Busy, Permission, NotATerminal, BadRate, BadSettings, Other };
 
+    // How the last Write went: bytes that left the driver, and why it fell
+    // short (nullptr when all of them did).
+    struct WriteReport {
+        uint32_t sent = 0;
+        uint32_t length = 0;
+        const char* failure = nullptr;
+    };
+
+    struct LineSettings {
+        uint8_t dataBits = 8;
+        uint8_t parity = kNoParity;
+        uint8_t stopBits = kOneStopBit;
+        uint32_t baudRate = 9600;
+    };
+
+    // The platform part: one open device at a time.
+    class Driver;
+
+    // The platform's own port.
     SerialPort();
+    // A port on the Win32 calls given, on any platform (tests drive the Win32
+    // branches through a fake of them).
+    explicit SerialPort(Win32Calls& calls);
     virtual ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
@@ -43,19 +71,13 @@ public:
     // 1 when the write was accepted, 0 when the port is closed or the write was refused at once.
     int Write(const uint8_t* buffer, uint32_t length);
 
-    // How the last Write went: bytes that left the driver, and why it fell
-    // short (nullptr when all of them did).
-    struct WriteReport {
-        uint32_t sent = 0;
-        uint32_t length = 0;
-        const char* failure = nullptr;
-    };
     const WriteReport& lastWrite() const { return lastWrite_; }
 
     bool IsOpen() const { return open_.load(std::memory_order_acquire); }
     const std::string& devicePath() const { return path_; }
-    uint32_t baudRate() const { return baudRate_; }
+    uint32_t baudRate() const { return line_.baudRate; }
     OpenError lastOpenError() const { return lastOpenError_; }
+    // The system's code for the last failed open: errno, or GetLastError() on Windows.
     int lastOpenErrno() const { return lastOpenErrno_; }
     // DescribeOpenError of the last failure, with the system's reason where
     // that text alone would not say it.
@@ -63,29 +85,23 @@ public:
 
     // Receive-thread helpers: block until data may be waiting, Wake() is
     // called, or the timeout passes. A port whose device went away (hang-up,
-    // EIO) is not polled again until it is reopened, so a dead adapter never
-    // makes the caller spin.
+    // EIO, a pulled USB adapter) is not polled again until it is reopened, so
+    // a dead adapter never makes the caller spin.
     void WaitReadable(int timeoutMs);
     void Wake();
-    bool HungUp() const { return hungUp_.load(std::memory_order_relaxed); }
+    bool HungUp() const;
 
-    // Speeds this port can be set to; 0 if the rate is not one of them.
+    // Speeds this port can be set to (the same list on every platform).
     static bool IsSupportedRate(uint32_t baudRate);
+    // None when the line format is one both platforms can set; else why not.
+    static OpenError CheckLineSettings(const LineSettings& line);
 
 private:
-    void CloseLocked();
-
+    std::unique_ptr<Driver> driver_;
     std::mutex mutex_;
-    std::atomic<int> fd_{-1};
-    int wakeFd_ = -1;
     std::string path_;
-    uint8_t dataBits_ = 8;
-    uint8_t parity_ = kNoParity;
-    uint8_t stopBits_ = kOneStopBit;
-    uint32_t baudRate_ = 9600;
+    LineSettings line_;
     std::atomic<bool> open_{false};
-    std::atomic<bool> hungUp_{false};
-    bool ownsExclusive_ = false;  // TIOCEXCL was set by this object's Open
     WriteReport lastWrite_;
     OpenError lastOpenError_ = OpenError::None;
     int lastOpenErrno_ = 0;

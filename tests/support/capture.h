@@ -13,6 +13,29 @@ struct Captured {
     std::string err;
 };
 
+#ifdef _WIN32
+// No open_memstream here: temporary files, read back.
+inline std::string ReadBack(FILE* f) {
+    std::string s;
+    std::fflush(f);
+    std::rewind(f);
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+inline Captured Capture(const std::function<int(FILE*, FILE*)>& run) {
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
+    Captured c;
+    c.code = run(out, err);
+    c.out = ReadBack(out);
+    c.err = ReadBack(err);
+    return c;
+}
+#else
 inline Captured Capture(const std::function<int(FILE*, FILE*)>& run) {
     char* outBuf = nullptr;
     char* errBuf = nullptr;
@@ -29,5 +52,6 @@ inline Captured Capture(const std::function<int(FILE*, FILE*)>& run) {
     std::free(errBuf);
     return c;
 }
+#endif
 
 }  // namespace veltrano::test

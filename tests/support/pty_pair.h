@@ -1,5 +1,75 @@
 #pragma once
 // A bare pseudo-terminal pair for tests that drive the far side by hand.
+// Under wine the pair is held by pty-bridge on the Linux side and the slave
+// is reached by its COM name; there master() and holder() are -1, and the
+// portable members (Send, Receive, SlaveWaiting, LineRate) do the work.
+#ifdef _WIN32
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/bridge_client.h"
+
+namespace veltrano::test {
+
+class PtyPair {
+public:
+    enum class Settings { Raw, KernelDefault };
+
+    explicit PtyPair(Settings settings = Settings::Raw) {
+        ok_ = bridge_.Open(9600, settings == Settings::KernelDefault, "", &slavePath_, &error_);
+    }
+    bool ok() const { return ok_; }
+    const std::string& error() const { return error_; }
+    const std::string& slavePath() const { return slavePath_; }
+    int master() const { return -1; }
+    int holder() const { return -1; }
+    void CloseMaster() { bridge_.Unplug(); }
+    void Send(const std::vector<uint8_t>& bytes) { bridge_.Write(bytes.data(), bytes.size()); }
+    std::vector<uint8_t> Receive(size_t n, int ms = 1000) {
+        std::vector<uint8_t> out;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (out.size() < n) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            BridgeClient::Chunk c;
+            if (bridge_.Next(&c, static_cast<int>(left.count()))) out.insert(out.end(), c.bytes.begin(), c.bytes.end());
+        }
+        return out;
+    }
+    // Bytes sent to the slave that the program has not read yet.
+    int SlaveWaiting() {
+        BridgeClient::Status s;
+        return bridge_.Query(&s) ? static_cast<int>(s.slaveWaiting) : -1;
+    }
+    // Waits until the slave holds at least `n` unread bytes (up to a second).
+    bool WaitSlaveWaiting(int n) {
+        for (int i = 0; i < 200; ++i) {
+            if (SlaveWaiting() >= n) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+    // The line rate the program set, and whether XON/XOFF is on.
+    uint32_t LineRate() {
+        BridgeClient::Status s;
+        return bridge_.Query(&s) ? s.rate : 0;
+    }
+    bool SoftwareFlowControl() {
+        BridgeClient::Status s;
+        return bridge_.Query(&s) && (s.flags & 3) != 0;
+    }
+
+private:
+    BridgeClient bridge_;
+    bool ok_ = false;
+    std::string error_;
+    std::string slavePath_;
+};
+
+}  // namespace veltrano::test
+#else
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -69,6 +139,29 @@ public:
         return false;
     }
 
+    const std::string& error() const {
+        static const std::string none = "no pseudo-terminal";
+        return none;
+    }
+    int SlaveWaiting() const {
+        int waiting = 0;
+        return ::ioctl(holder_, FIONREAD, &waiting) == 0 ? waiting : -1;
+    }
+    bool WaitSlaveWaiting(int n) const { return WaitWaiting(holder_, n); }
+    uint32_t LineRate() const {
+        termios t{};
+        if (::tcgetattr(master_, &t) != 0) return 0;
+        const speed_t s = ::cfgetospeed(&t);
+        for (auto [code, rate] : {std::pair<speed_t, uint32_t>{B1200, 1200}, {B2400, 2400}, {B4800, 4800},
+                                  {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B115200, 115200}})
+            if (code == s) return rate;
+        return 0;
+    }
+    bool SoftwareFlowControl() const {
+        termios t{};
+        return ::tcgetattr(master_, &t) == 0 && (t.c_iflag & (IXON | IXOFF)) != 0;
+    }
+
     // What the program wrote to the slave, waiting up to `ms` for `n` bytes.
     std::vector<uint8_t> Receive(size_t n, int ms = 1000) const {
         std::vector<uint8_t> out;
@@ -89,3 +182,4 @@ private:
 };
 
 }  // namespace veltrano::test
+#endif  // _WIN32
