@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -29,6 +31,10 @@ struct Window : ::testing::Test {
         static char* argv[] = {name, nullptr};
         static QApplication* app = new QApplication(argc, argv);
         (void)app;
+        // The window keeps its settings; never in the user's own.
+        static QTemporaryDir* settings = new QTemporaryDir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings->path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings->path());
     }
     explicit Window(const char* profile = "temhum") : sim(Demo(profile)) {
         EXPECT_TRUE(sim.Start());
@@ -36,6 +42,7 @@ struct Window : ::testing::Test {
         mo.leadingPorts.push_back(PortEntry{sim.path(), "simulated temhum"});
         mo.listPorts = [] { return std::vector<PortEntry>{}; };
         application = std::make_unique<app::ConfigApp>(mo);
+        QSettings(qt::MainWindow::kSettingsOrganization, qt::MainWindow::kSettingsApplication).clear();
         host.autoAnswer = true;
         application->main().SetHost(&host);
         application->main().Initialize();
@@ -67,14 +74,15 @@ struct Window : ::testing::Test {
     std::unique_ptr<qt::MainWindow> window;
 };
 
-TEST_F(Window, BuildsWithItsFourteenTabsAtAFixedSize) {
+TEST_F(Window, BuildsWithItsFourteenTabsAndCanBeResized) {
     EXPECT_EQ(window->windowTitle(), "Veltrano V3.16");
     auto* area = dynamic_cast<qt::TabArea*>(window->binder().widget(app::kCategoryTabs));
     ASSERT_NE(area, nullptr);
     ASSERT_EQ(area->bar()->count(), 14);
     const auto cats = app::AllCategories();
     for (int i = 0; i < 14; ++i) EXPECT_EQ(area->bar()->tabText(i).toStdString(), cats[static_cast<size_t>(i)].label);
-    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "no resizing";
+    EXPECT_NE(window->minimumSize(), window->maximumSize()) << "resizable";
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(Widget<QPushButton>(app::kInquireAddress)->isEnabled());
 }
 

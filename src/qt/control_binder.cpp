@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QSvgRenderer>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace veltrano::qt {
 namespace {
@@ -19,10 +21,23 @@ namespace {
 // A drop-down list that tells the model when the operator opens it.
 class DropDownCombo : public QComboBox {
 public:
-    DropDownCombo(QWidget* parent, std::function<void()> onOpen) : QComboBox(parent), onOpen_(std::move(onOpen)) {}
+    DropDownCombo(QWidget* parent, std::function<void()> onOpen) : QComboBox(parent), onOpen_(std::move(onOpen)) {
+        // A wheel turned to scroll the page must not change a sensor type or
+        // a value list on its way past: only a list that has the focus takes it.
+        setFocusPolicy(Qt::StrongFocus);
+    }
     void showPopup() override {
         if (onOpen_) onOpen_();
         QComboBox::showPopup();
+    }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override {
+        if (!hasFocus()) {
+            event->ignore();
+            return;
+        }
+        QComboBox::wheelEvent(event);
     }
 
 private:
@@ -30,6 +45,13 @@ private:
 };
 
 }  // namespace
+
+template <class F>
+void ControlBinder::Act(int id, F&& action) {
+    if (onAction) onAction(id, false);
+    action();
+    if (onAction) onAction(id, true);
+}
 
 QString ControlBinder::Text(const std::string& s) {
     QString t = QString::fromUtf8(s.c_str());
@@ -40,7 +62,9 @@ QString ControlBinder::Text(const std::string& s) {
 // Icon resources are files under res/icons named by their id (icon160.svg);
 // the application icon (128) is veltrano.svg.
 QPixmap IconPixmap(int iconId, int size) {
-    QPixmap pm(size, size);
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    const int device = qRound(size * ratio);
+    QPixmap pm(device, device);
     pm.fill(Qt::transparent);
     const QString base = iconId == 128 ? QStringLiteral(":/icons/veltrano") : QStringLiteral(":/icons/icon%1").arg(iconId);
     if (QFile::exists(base + ".svg")) {
@@ -48,8 +72,9 @@ QPixmap IconPixmap(int iconId, int size) {
         QPainter p(&pm);
         svg.render(&p);
     } else if (QFile::exists(base + ".png")) {
-        pm = QPixmap(base + ".png").scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        pm = QPixmap(base + ".png").scaled(device, device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
+    pm.setDevicePixelRatio(ratio);
     return pm;
 }
 
@@ -104,7 +129,7 @@ void ControlBinder::Create(const ui::Control& c, QWidget* parent) {
             auto* b = new QPushButton(parent);
             b->setAutoDefault(false);
             b->setDefault(false);
-            connect(b, &QPushButton::clicked, this, [this, id] { dialog_.Click(id); });
+            connect(b, &QPushButton::clicked, this, [this, id] { Act(id, [&] { dialog_.Click(id); }); });
             w = b;
             break;
         }
@@ -117,7 +142,7 @@ void ControlBinder::Create(const ui::Control& c, QWidget* parent) {
                 syncing_ = true;
                 b->setChecked(dialog_.IsChecked(id));
                 syncing_ = false;
-                dialog_.Click(id);
+                Act(id, [&] { dialog_.Click(id); });
                 Sync(dialog_.control(id));
             });
             w = b;
@@ -127,7 +152,7 @@ void ControlBinder::Create(const ui::Control& c, QWidget* parent) {
             auto* cb = new DropDownCombo(parent, [this, id] { dialog_.DropDown(id); });
             cb->setEditable(c.editable);
             connect(cb, QOverload<int>::of(&QComboBox::activated), this, [this, id](int index) {
-                if (!syncing_) dialog_.SelectCombo(id, index);
+                if (!syncing_) Act(id, [&] { dialog_.SelectCombo(id, index); });
             });
             if (c.editable)
                 connect(cb, &QComboBox::editTextChanged, this, [this, id](const QString& t) {
@@ -147,7 +172,7 @@ void ControlBinder::Create(const ui::Control& c, QWidget* parent) {
         case ui::Kind::Tab: {
             auto* t = new TabArea(parent);
             connect(t->bar(), &QTabBar::currentChanged, this, [this, id](int index) {
-                if (!syncing_ && index >= 0) dialog_.SelectTab(id, index);
+                if (!syncing_ && index >= 0) Act(id, [&] { dialog_.SelectTab(id, index); });
             });
             w = t;
             break;
@@ -167,6 +192,7 @@ void ControlBinder::Sync(const ui::Control& c) {
             auto* e = static_cast<QLineEdit*>(w);
             const QString t = Text(c.text);
             if (e->text() != t) e->setText(t);
+            StyleAlarm(e, AlarmOf(t));
             break;
         }
         case ui::Kind::Button: static_cast<QPushButton*>(w)->setText(Text(c.text)); break;
@@ -212,10 +238,54 @@ void ControlBinder::Sync(const ui::Control& c) {
 
 void ControlBinder::SyncAll() {
     for (int id : dialog_.controlOrder()) Sync(dialog_.control(id));
+    RefreshTooltips();
+}
+
+void ControlBinder::RefreshTooltips() {
+    if (!describe) return;
+    for (const auto& [id, w] : widgets_) {
+        const QString tip = QString::fromStdString(describe(id));
+        if (w->toolTip() != tip) w->setToolTip(tip);
+    }
 }
 
 void ControlBinder::ControlChanged(ui::Dialog&, int id) {
-    if (dialog_.Has(id)) Sync(dialog_.control(id));
+    if (!dialog_.Has(id)) return;
+    Sync(dialog_.control(id));
+    // A list's selection may change what the rows after it convert.
+    if (dialog_.control(id).kind == ui::Kind::ComboBox) RefreshTooltips();
+    if (onChanged) onChanged(id);
+}
+
+ControlBinder::Alarm ControlBinder::AlarmOf(const QString& text) {
+    if (text == QLatin1String("Warning")) return Alarm::Warning;
+    if (text == QLatin1String("err")) return Alarm::Fault;
+    return Alarm::None;
+}
+
+void ControlBinder::StyleAlarm(QWidget* edit, Alarm alarm) {
+    if (!edit) return;
+    static const char* const kNames[] = {"", "warning", "fault"};
+    const char* name = kNames[static_cast<int>(alarm)];
+    if (edit->property("alarm").toString() == QLatin1String(name)) return;
+    edit->setProperty("alarm", QString::fromLatin1(name));
+    // Strong colours and bold text, in the box's own palette so that its
+    // size stays; the word itself remains the sign.
+    // Only the roles set here are the box's own; the rest, and everything
+    // once the alarm is over, come from the window as before.
+    QPalette palette;
+    QFont font;
+    if (alarm != Alarm::None) {
+        const QColor base = alarm == Alarm::Warning ? QColor(0xc6, 0x28, 0x28) : QColor(0xff, 0xb3, 0x00);
+        const QColor text = alarm == Alarm::Warning ? QColor(Qt::white) : QColor(Qt::black);
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            palette.setColor(g, QPalette::Base, base);
+            palette.setColor(g, QPalette::Text, text);
+        }
+        font.setBold(true);
+    }
+    edit->setPalette(palette);
+    edit->setFont(font);
 }
 
 void ControlBinder::DialogShown(ui::Dialog&, bool visible) {

@@ -26,6 +26,15 @@ public:
 
     // Called when the model shows or hides the dialog itself.
     std::function<void(bool)> onShown;
+    // Called after a control was brought in step with the model.
+    std::function<void(int id)> onChanged;
+    // Called before (done false) and after (done true) a user action on a
+    // control is handed to the model.
+    std::function<void(int id, bool done)> onAction;
+    // Tooltip text of a control; "" for none.
+    std::function<std::string(int id)> describe;
+    // Every control's tooltip again (what a row does may follow a selection).
+    void RefreshTooltips();
 
     void ControlChanged(ui::Dialog& dialog, int id) override;
     void DialogShown(ui::Dialog& dialog, bool visible) override;
@@ -33,9 +42,18 @@ public:
     // Texts carry the dialog's CR LF line breaks; widgets want LF.
     static QString Text(const std::string& s);
 
+    // How a value box's text is shown: an alarm ("Warning"), a fault ("err"),
+    // or plain. The text itself stays as the page gives it.
+    enum class Alarm { None, Warning, Fault };
+    static Alarm AlarmOf(const QString& text);
+    static void StyleAlarm(QWidget* edit, Alarm alarm);
+
 private:
     void Create(const ui::Control& c, QWidget* parent);
     void Sync(const ui::Control& c);
+    // Hands a user action to the model, between the onAction calls.
+    template <class F>
+    void Act(int id, F&& action);
 
     ui::Dialog& dialog_;
     std::map<int, QWidget*> widgets_;
@@ -56,6 +74,7 @@ private:
     QWidget* pane_;
 };
 
+// The icon at `size` logical pixels, drawn for the screen's pixel ratio.
 QPixmap IconPixmap(int iconId, int size);
 
 }  // namespace veltrano::qt

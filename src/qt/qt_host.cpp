@@ -20,6 +20,7 @@ QWidget* QtHost::WindowOf(ui::Dialog& dialog) const {
 
 int QtHost::ShowMessage(ui::Dialog& owner, const ui::MessageBoxRequest& request) {
     ++shown_;
+    if (beforeMessage) beforeMessage();
     if (autoAnswer) return ui::kIdOk;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (request.icon) {
@@ -46,9 +47,15 @@ void QtHost::StartTimer(ui::Dialog& dialog, int timerId, int periodMs) {
     QTimer*& t = timers_[{&dialog, timerId}];
     if (!t) {
         t = new QTimer(this);
-        connect(t, &QTimer::timeout, this, [&dialog, timerId] { dialog.Timer(timerId); });
+        connect(t, &QTimer::timeout, this, [this, &dialog, timerId] { FireTimer(dialog, timerId); });
     }
     t->start(periodMs);
+}
+
+void QtHost::FireTimer(ui::Dialog& dialog, int timerId) {
+    if (aroundTimer) aroundTimer(dialog, timerId, false);
+    dialog.Timer(timerId);
+    if (aroundTimer) aroundTimer(dialog, timerId, true);
 }
 
 void QtHost::Forget(ui::Dialog& dialog) {

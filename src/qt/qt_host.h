@@ -1,6 +1,7 @@
 #pragma once
 // The dialog layer's host on Qt: message boxes, window timers, modal runs.
 #include <QObject>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -23,6 +24,9 @@ public:
 
     int ShowMessage(ui::Dialog& owner, const ui::MessageBoxRequest& request) override;
     void StartTimer(ui::Dialog& dialog, int timerId, int periodMs) override;
+    // What a started timer does each period: the dialog's handler, inside
+    // aroundTimer. Tests fire ticks with it.
+    void FireTimer(ui::Dialog& dialog, int timerId);
     void EndModal(ui::Dialog& dialog, int result) override;
     int RunModal(ui::Dialog& owner, ui::Dialog& dialog) override;
 
@@ -30,6 +34,11 @@ public:
     int messagesShown() const { return shown_; }
     // When set, message boxes are answered at once instead of shown (tests).
     bool autoAnswer = false;
+
+    // Told before every message box (answered at once or not), and around
+    // every window timer's handler (done false, then true).
+    std::function<void()> beforeMessage;
+    std::function<void(ui::Dialog& dialog, int timerId, bool done)> aroundTimer;
 
 private:
     QWidget* WindowOf(ui::Dialog& dialog) const;

@@ -41,6 +41,25 @@ bool ParseWindowOptions(int argc, char** argv, WindowOptions* o) {
             o->realTime = true;
         } else if (a == "--wait-ms" && value(&v)) {
             o->waitMs = std::atoi(v.c_str());
+        } else if (a == "--size" && value(&v)) {
+            int w = 0, h = 0;
+            char tail = 0;
+            if (std::sscanf(v.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w <= 0 || h <= 0 || w > 10000 || h > 10000) {
+                std::fprintf(stderr, "veltrano: --size wants WIDTHxHEIGHT, not '%s'\n", v.c_str());
+                return false;
+            }
+            o->width = w;
+            o->height = h;
+        } else if (a == "--demo-reg" && value(&v)) {
+            unsigned reg = 0;
+            long val = 0;
+            char tail = 0;
+            if (std::sscanf(v.c_str(), "%u=%ld%c", &reg, &val, &tail) != 2 || reg > 0xFFFF || val < -32768 ||
+                val > 0xFFFF) {
+                std::fprintf(stderr, "veltrano: --demo-reg wants REGISTER=VALUE, not '%s'\n", v.c_str());
+                return false;
+            }
+            o->demoRegisters.emplace_back(static_cast<uint16_t>(reg), static_cast<uint16_t>(val & 0xFFFF));
         } else if (a == "--exit-when-shown") {
             o->exitWhenShown = true;
         } else if (a == "--help" || a == "-h") {
@@ -48,7 +67,8 @@ bool ParseWindowOptions(int argc, char** argv, WindowOptions* o) {
                         "  --demo [PROFILE]  a simulated device on a pseudo-terminal, preselected\n"
                         "                    (profiles: veltrano-sim --list-profiles; default temhum)\n"
                         "  --port PATH       add a port to the list (repeatable)\n"
-                        "for pictures: --scan --page CLASS --real-time --wait-ms N --screenshot FILE.png\n");
+                        "for pictures: --scan --page CLASS --real-time --wait-ms N --size WxH\n"
+                        "              --demo-reg REG=VALUE --screenshot FILE.png\n");
             std::exit(0);
         } else {
             std::fprintf(stderr, "veltrano: bad argument '%s' (see --help)\n", a.c_str());
@@ -84,6 +104,7 @@ int RunWindowProgram(int argc, char** argv, const WindowOptions& options) {
             std::fprintf(stderr, "veltrano: cannot start the demo device: %s\n", error.c_str());
             return 1;
         }
+        for (const auto& [reg, value] : options.demoRegisters) demo->device().SetRegister(reg, value);
         mo.leadingPorts.push_back(PortEntry{demo->path(), std::string("simulated ") + profile->name});
     }
     for (const std::string& p : options.ports) mo.extraPorts.push_back(PortEntry{p, ""});
@@ -93,9 +114,15 @@ int RunWindowProgram(int argc, char** argv, const WindowOptions& options) {
     if (!options.screenshot.empty() || options.exitWhenShown) host.autoAnswer = true;
     int result = 0;
     const bool ok = application.Run(host, [&](app::MainDialog& main) {
-        MainWindow window(main);
+        MainWindow::Options wo;
+        // Pictures come out the same on every machine and leave its settings alone.
+        wo.remember = options.screenshot.empty();
+        // The demo's pseudo-terminal is made afresh each run.
+        wo.rememberPort = !options.demo;
+        MainWindow window(main, wo);
         host.SetWindow(main, &window);
         window.show();
+        if (options.width > 0) window.resize(options.width, options.height);
         if (options.exitWhenShown) {
             QTimer::singleShot(0, &window, [&] {
                 const double ms =
@@ -106,12 +133,12 @@ int RunWindowProgram(int argc, char** argv, const WindowOptions& options) {
         }
         if (!options.screenshot.empty()) {
             QTimer::singleShot(50, &window, [&] {
-                if (options.scan) main.Click(app::kTestBaudRate);
+                if (options.scan) window.Press(main, app::kTestBaudRate);
                 if (!options.page.empty()) {
                     if (auto* page = main.ShowPage(options.page)) {
                         for (const auto& row : page->Rows())
-                            if (row.inquire) page->Click(row.inquire);
-                        if (options.realTime && !page->RealTimeChecked()) page->Click(page->realTimeBox());
+                            if (row.inquire) window.Press(*page, row.inquire);
+                        if (options.realTime && !page->RealTimeChecked()) window.Press(*page, page->realTimeBox());
                     }
                 }
                 QTimer::singleShot(options.waitMs, &window, [&] {

@@ -1,8 +1,10 @@
 #pragma once
 // The window program: options, the demo device, and the run of the main
 // window. Shared by main() and the window's test.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrano::qt {
@@ -17,6 +19,8 @@ struct WindowOptions {
     std::string page;          // show this page (class name)
     bool realTime = false;     // check the page's "Real Time" box
     int waitMs = 0;            // before the screenshot
+    int width = 0, height = 0;  // --size WxH: the window's size (0: its own)
+    std::vector<std::pair<uint16_t, uint16_t>> demoRegisters;  // --demo-reg R=V: preset on the demo device
     bool exitWhenShown = false;
 };
 
