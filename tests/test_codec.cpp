@@ -72,6 +72,35 @@ TEST(Frames, RequestLayouts) {
     EXPECT_EQ(cases[0].built, (Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A}));
 }
 
+TEST(Frames, ExceptionReplyIsFiveBytesExactly) {
+    auto withCrc = [](Bytes head) {
+        head.resize(head.size() + 2);
+        AppendCrc(head.data(), static_cast<uint32_t>(head.size() - 2));
+        return head;
+    };
+    struct Case {
+        const char* name;
+        Bytes reply;
+        bool exception;
+    } cases[] = {
+        {"illegal data address", withCrc({1, 0x83, 0x02}), true},
+        {"short-frame reply of 0xFD bytes", withCrc({0xFD, 0xFD, 0xFD, 0x02, 0x01}), false},
+        {"normal read reply", withCrc({1, 0x03, 0x02, 0x00, 0x19}), false},
+        {"exception with a trailing byte", withCrc({1, 0x83, 0x02, 0x00}), false},
+        {"too short", {1, 0x83, 0x02, 0x00}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        uint8_t function = 0, code = 0;
+        EXPECT_EQ(IsExceptionReply(c.reply.data(), static_cast<uint16_t>(c.reply.size()), &function, &code),
+                  c.exception);
+        if (c.exception) {
+            EXPECT_EQ(function, 3);
+            EXPECT_EQ(code, 2);
+        }
+    }
+}
+
 TEST(ByteRing, CountWrapsAroundTheSlots) {
     ByteRing r;
     r.SetIndexesForTest(3, 4095);

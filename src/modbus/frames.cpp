@@ -43,7 +43,9 @@ uint16_t BuildWriteTwo(uint8_t* tx, uint8_t address, uint16_t reg, uint16_t firs
 }
 
 bool IsExceptionReply(const uint8_t* reply, uint16_t n, uint8_t* function, uint8_t* code) {
-    if (n < 5 || !(reply[1] & 0x80) || !CrcMatches(reply, n)) return false;
+    // Address, function | 0x80, code and CRC: never longer, or a short-frame reply of 0xFD bytes
+    // would read as one.
+    if (n != 5 || !(reply[1] & 0x80) || !CrcMatches(reply, n)) return false;
     if (function) *function = static_cast<uint8_t>(reply[1] & 0x7F);
     if (code) *code = reply[2];
     return true;
