@@ -1,0 +1,299 @@
+// Live-value logging: CSV fields and rows, time stamps, which boxes a tick
+// logs and when a value is left out, and "page NAME poll" with --csv,
+// --count and Ctrl-C, against simulated devices.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#endif
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "app/main_dialog.h"
+#include "app/value_log.h"
+#include "cli/commands.h"
+#include "pages/table_page.h"
+#include "support/capture.h"
+#include "support/sim_link.h"
+
+#ifndef _WIN32
+extern char** environ;
+#endif
+
+namespace veltrano {
+namespace {
+
+using test::Capture;
+using test::Captured;
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::stringstream ss(text);
+    for (std::string line; std::getline(ss, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(CsvLog, FieldsAreQuotedOnlyWhenTheyMustBe) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"23.5", "23.5"},
+        {"", ""},
+        {" padded ", " padded "},
+        {"℃", "℃"},
+        {"1,5", "\"1,5\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"\"", "\"\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\r", "\"cr\r\""},
+    };
+    for (const auto& [text, field] : cases) EXPECT_EQ(app::CsvField(text), field) << text;
+    EXPECT_EQ(app::CsvRecord({"a", "", "b,c"}), "a,,\"b,c\"\n");
+    EXPECT_EQ(app::CsvRecord({""}), "\n");
+}
+
+#ifndef _WIN32  // POSIX TZ rules
+TEST(CsvLog, TimeStampsAreIsoWithMillisecondsAndTheOffset) {
+    const char* saved = std::getenv("TZ");
+    const std::string before = saved ? saved : "";
+    struct Case {
+        const char* tz;  // POSIX rules: no time-zone database needed
+        long long ms;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {"UTC0", 1700000000123, "2023-11-14T22:13:20.123+00:00"},
+        {"UTC0", 1700000000007, "2023-11-14T22:13:20.007+00:00"},
+        {"IST-5:30", 1700000000999, "2023-11-15T03:43:20.999+05:30"},
+        {"NST3:30", 1700000000000, "2023-11-14T18:43:20.000-03:30"},
+        {"UTC0", -1, "1969-12-31T23:59:59.999+00:00"},  // floored, not a negative millisecond
+    };
+    for (const Case& c : cases) {
+        setenv("TZ", c.tz, 1);
+        tzset();
+        const std::chrono::system_clock::time_point t{std::chrono::milliseconds(c.ms)};
+        EXPECT_EQ(app::IsoTime(t), c.text) << c.tz << " " << c.ms;
+    }
+    if (saved) setenv("TZ", before.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+}
+#endif
+
+// Which boxes a tick refreshes: the read set (or the block read) in page
+// order, and values the page derives from them; header names without the
+// form's colon, an unlabelled box named after the row before it.
+TEST(CsvLog, ColumnsAreWhatTheRealTimeTickRefreshes) {
+    struct Case {
+        const char* page;
+        std::vector<std::string> header;
+        std::vector<int> sources;
+    };
+    const std::vector<Case> cases = {
+        {"TemHumKanbanPage", {"time", "Temperature", "Humidity"}, {1, 0}},
+        {"No2Page",
+         {"time", "Temperature (℃)", "Humidity (%RH)", "NO2 (ppm)", "NO2 (mg/m3)"},
+         {1, 0, 2, 2}},
+        {"WindDirectionPage", {"time", "Register 0", "Register 1"}, {0, 1}},
+    };
+    Link link;
+    app::MainOptions mo;
+    mo.listPorts = [] { return std::vector<PortEntry>{}; };
+    app::MainDialog main(link, mo);
+    main.Initialize();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        const auto columns = app::LogColumns(*main.ShowPage(c.page));
+        const auto header = app::LogHeader(columns);
+        ASSERT_GE(header.size(), c.header.size());
+        EXPECT_EQ(std::vector<std::string>(header.begin(), header.begin() + c.header.size()), c.header);
+        for (size_t i = 0; i < c.sources.size(); ++i) EXPECT_EQ(columns[i].sourceRegister, c.sources[i]);
+    }
+    // The wind direction's name comes from register 0's box: derived, no read of its own.
+    const auto wind = app::LogColumns(*main.ShowPage("WindDirectionPage"));
+    ASSERT_EQ(wind.size(), 3u);
+    EXPECT_EQ(wind[2].sourceRegister, -1);
+    // A block read fills every box from its first register.
+    for (const auto& c : app::LogColumns(*main.ShowPage("MultiGasPage"))) EXPECT_EQ(c.sourceRegister, 0) << c.label;
+}
+
+// A read that keeps its old text on failure must not log it again: the
+// value of a failed read is an empty field, whatever the box still shows.
+constexpr pages::Row kStaleRows[] = {
+    {.edit = 100, .label = "Count", .reg = 48, .read = pages::kInteger, .inquire = 101},
+    {.edit = 102, .label = "Level", .unit = "cm", .reg = 49, .read = pages::kTenths, .inquire = 103},
+};
+constexpr int kStaleReadSet[] = {100, 102};
+constexpr pages::PageTable kStaleTable = {
+    .templateId = 9001, .className = "StalePage", .rows = kStaleRows, .realTimeBox = 104, .readSet = kStaleReadSet};
+
+TEST(CsvLog, AFailedReadIsAnEmptyFieldNeverTheOldText) {
+    test::SimLink s(test::DeviceAt(1, 9600));
+    s.sim.device().SetRegister(48, 7);
+    s.sim.device().SetRegister(49, 215);
+    ASSERT_TRUE(s.Open(9600, 1));
+    pages::TablePage page(s.link, kStaleTable);
+    app::TickSampler sampler(page);
+    const std::string path = ::testing::TempDir() + "/stale.csv";
+    app::CsvLog log;
+    std::string error;
+    ASSERT_TRUE(log.Open(path, &error)) << error;
+    ASSERT_TRUE(log.WriteHeader(sampler.columns(), &error));
+
+    app::Sample good = app::RunTick(page, sampler);
+    EXPECT_EQ(good.values, (std::vector<std::string>{"7", "21.5"}));
+    EXPECT_EQ(good.worst, kResultOk);
+    EXPECT_EQ(good.reads, 2);
+    ASSERT_TRUE(log.WriteRow(good, &error));
+
+    sim::Fault silent;
+    silent.kind = sim::Fault::Kind::Silent;
+    silent.count = 1;  // the first read of the tick goes unanswered
+    s.sim.device().SetFault(silent);
+    app::Sample bad = app::RunTick(page, sampler);
+    EXPECT_EQ(page.GetItemText(100), "7") << "the page keeps the old text";
+    EXPECT_EQ(bad.values, (std::vector<std::string>{"", "21.5"}));
+    EXPECT_EQ(bad.failed, (std::vector<bool>{true, false}));
+    EXPECT_EQ(bad.worst, kResultNoReply);
+    ASSERT_TRUE(log.WriteRow(bad, &error));
+
+    // Each row is on disk as soon as it is written.
+    const auto lines = Lines(Slurp(path));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "time,Count,Level (cm)");
+    EXPECT_EQ(lines[1].substr(lines[1].find(',')), ",7,21.5");
+    EXPECT_EQ(lines[2].substr(lines[2].find(',')), ",,21.5");
+    const std::regex stamp(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)");
+    EXPECT_TRUE(std::regex_match(lines[2].substr(0, lines[2].find(',')), stamp)) << lines[2];
+}
+
+// --- page NAME poll on the command line ---
+
+struct CliPoll : ::testing::Test {
+    void SetUp() override {
+        sim::Device::Config c;
+        c.address = 1;
+        c.baud = 9600;
+        c.profile = sim::FindProfile("kanban");
+        sim = std::make_unique<sim::Simulator>(c);
+        ASSERT_TRUE(sim->Start());
+    }
+    std::vector<std::string> Args(std::vector<std::string> tail) const {
+        std::vector<std::string> a{"--port", sim->path(), "page", "TemHumKanbanPage", "poll"};
+        a.insert(a.end(), tail.begin(), tail.end());
+        return a;
+    }
+    Captured Poll(std::vector<std::string> tail) {
+        const auto args = Args(std::move(tail));
+        return Capture([&](FILE* out, FILE* err) { return cli::Run(args, out, err); });
+    }
+    std::unique_ptr<sim::Simulator> sim;
+};
+
+TEST_F(CliPoll, CsvRowsPerTickWithAFailedTickLeftEmpty) {
+    const std::string path = ::testing::TempDir() + "/kanban.csv";
+    sim::Fault silent;
+    silent.kind = sim::Fault::Kind::Silent;
+    silent.count = 2;  // the first tick: both reads unanswered
+    sim->device().SetFault(silent);
+    Captured c = Poll({"--every", "0.1", "--count", "3", "--csv", path});
+    EXPECT_EQ(c.code, 2) << "the worst tick's result";
+    EXPECT_EQ(c.out, "") << "the rows go to the file";
+    EXPECT_NE(c.err.find(" of 3 ticks failed)"), std::string::npos) << c.err;
+    const auto lines = Lines(Slurp(path));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "time,Temperature,Humidity");
+    EXPECT_EQ(lines[1].substr(lines[1].find(',')), ",,");
+    const std::regex row(R"([0-9T:.+-]{29},-?\d+\.\d,\d+\.\d)");
+    for (int i : {2, 3}) EXPECT_TRUE(std::regex_match(lines[i], row)) << lines[i];
+
+    // To stdout, and the plain text of one tick as before.
+    c = Poll({"--count", "2", "--every", "0.1", "--csv"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(Lines(c.out).size(), 3u);
+    c = Poll({});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(c.out.rfind("Temperature\t", 0), 0u) << c.out;
+}
+
+TEST_F(CliPoll, BadOptionsAreUsageErrorsBeforeAnythingIsSent) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--every", "0"}, {"--every", "-1"}, {"--every", "soon"}, {"--every", "1e6"},
+        {"--count", "0"}, {"--count", "2.5"}, {"--every"},       {"--bogus"},
+        {"extra"},
+    };
+    for (const auto& tail : bad) {
+        SCOPED_TRACE(tail[0] + (tail.size() > 1 ? " " + tail[1] : ""));
+        const Captured c = Poll(tail);
+        EXPECT_EQ(c.code, cli::kUsageError) << c.err;
+        EXPECT_TRUE(sim->TakeRequests().empty());
+    }
+    const Captured c = Poll({"--csv", "/nonexistent/dir/log.csv"});
+    EXPECT_EQ(c.code, cli::kCannotCreate) << c.err;
+    EXPECT_TRUE(sim->TakeRequests().empty());
+}
+
+#ifndef _WIN32  // signals sent to a child process
+// The real program, stopped as an operator stops it: the wait between ticks
+// ends at once, the exit is clean and the file holds whole rows only.
+TEST_F(CliPoll, CtrlCAndSigtermEndItWithTheFileComplete) {
+    for (int sig : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(sig);
+        const std::string path = ::testing::TempDir() + "/stopped" + std::to_string(sig) + ".csv";
+        std::remove(path.c_str());
+        std::vector<std::string> argv{VELTRANO_CLI};
+        // A minute between ticks: a second row would mean the signal was not heard.
+        for (const auto& a : Args({"--every", "60", "--csv", path})) argv.push_back(a);
+        std::vector<char*> cargs;
+        for (auto& a : argv) cargs.push_back(a.data());
+        cargs.push_back(nullptr);
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        ASSERT_EQ(posix_spawn(&pid, cargs[0], &fa, nullptr, cargs.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&fa);
+        // The first row is flushed at once; wait for it (generously, the machine may be busy).
+        bool rowSeen = false;
+        for (int i = 0; i < 400 && !rowSeen; ++i) {
+            rowSeen = Lines(Slurp(path)).size() >= 2;
+            if (!rowSeen) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_TRUE(rowSeen);
+        kill(pid, sig);
+        int status = 0, waited = 0;
+        for (int i = 0; i < 400 && waited == 0; ++i) {
+            waited = waitpid(pid, &status, WNOHANG);
+            if (waited == 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (waited == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            ADD_FAILURE() << "still running 20 s after the signal";
+            continue;
+        }
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal instead of by itself";
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        const std::string text = Slurp(path);
+        EXPECT_EQ(Lines(text).size(), 2u) << text;
+        ASSERT_FALSE(text.empty());
+        EXPECT_EQ(text.back(), '\n');
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace veltrano
