@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/connection_panel.h"
+#include "modbus/frames.h"
 #include "support/console.h"
 #include "support/sim_link.h"
 
@@ -243,3 +244,44 @@ TEST(Panel, ParsersRejectShortRepliesThatWouldReadOldBytes) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+// A reply the readers refuse changes nothing: not the address later
+// requests go to, not the rate, not the line format.
+TEST(Panel, RefusedRepliesLeaveTheStateAsItWas) {
+    Link link;
+    app::ConnectionState state;
+    ui::Dialog window(102, "MainDialog");
+    app::ConnectionPanel panel(window, link, state, [] { return std::string(); });
+    link.deviceAddress = 33;
+    state.currentBaud = 9600;
+    state.lineFormat[1] = 7;
+    const Bytes refused[] = {
+        WithCrc({0xFD, 0xFD, 0xFD, 4, 17}),       // no such short-frame rate code
+        WithCrc({0xFD, 0xFD, 0xFD, 0, 17}),       // code 0 names no rate in a reply
+        WithCrc({0xFD, 0xFD, 0xFE, 2, 17}),       // not the short frame
+        {0xFF, 3, 10, 0, 7, 0, 3, 0, 1, 0, 0, 0, 1, 0, 0},  // register block, CRC wrong
+    };
+    for (const Bytes& r : refused) {
+        SCOPED_TRACE(HexBytes(r.data(), r.size()));
+        EXPECT_FALSE(panel.ParseShortFrame(r.data(), static_cast<uint16_t>(r.size())));
+        EXPECT_FALSE(panel.ParseRegisterBlock(r.data(), static_cast<uint16_t>(r.size())));
+        EXPECT_EQ(link.deviceAddress, 33);
+        EXPECT_EQ(state.currentBaud, 9600u);
+        EXPECT_EQ(state.lineFormat[1], 7);
+    }
+    // Any reply with a CRC that checks is a register block, whatever it says.
+    const Bytes odd = WithCrc({0x00, 0x10, 10, 0, 9, 0, 7, 0, 2, 0, 5, 0, 6});
+    EXPECT_TRUE(panel.ParseRegisterBlock(odd.data(), 15));
+    EXPECT_EQ(link.deviceAddress, 9);
+    EXPECT_EQ(state.currentBaud, 0u) << "code 7 names no rate";
+    EXPECT_EQ(state.registerBaudCode, 7);
+    EXPECT_FALSE(app::RegisterWriteReplyAccepted(WithCrc({0xFF, 0x90, 2}).data(), 5)) << "an exception";
+    EXPECT_TRUE(app::RegisterWriteReplyAccepted(WithCrc({0xFF, 0x10}).data(), 4));
+}
+
+}  // namespace
+}  // namespace veltrano
+

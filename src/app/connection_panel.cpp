@@ -52,7 +52,7 @@ uint16_t ConnectionPanel::Exchange(const std::vector<uint8_t>& request) {
     return veltrano::Exchange(link_, static_cast<uint16_t>(request.size()));
 }
 
-bool ConnectionPanel::ParseShortFrame(const uint8_t* reply, uint16_t n) {
+bool ReadShortFrameReply(const uint8_t* reply, uint16_t n, ShortFrameReply* out) {
     // The address is byte 4: a reply must reach it and its CRC, or the
     // address would come from an earlier reply.
     if (n < 7) return false;
@@ -60,21 +60,45 @@ bool ConnectionPanel::ParseShortFrame(const uint8_t* reply, uint16_t n) {
     if (reply[0] != 0xFD || reply[1] != 0xFD || reply[2] != 0xFD) return false;
     const uint32_t rate = ShortCodeRate(reply[3]);
     if (rate == 0) return false;
-    state_.currentBaud = rate;
-    link_.deviceAddress = reply[4];
+    out->baud = rate;
+    out->address = reply[4];
+    return true;
+}
+
+bool ReadRegisterBlockReply(const uint8_t* reply, uint16_t n, RegisterBlockReply* out) {
+    // Five registers from byte 3 on: the block must be all there.
+    if (n < 3 + 10 + 2) return false;
+    if (!CrcMatches(reply, n)) return false;
+    out->address = reply[4];
+    out->baudCode = reply[6];
+    out->baud = RegisterCodeRate(reply[6]);  // an unknown code reads as 0 and is still valid
+    out->lineFormat[0] = reply[8];
+    out->lineFormat[1] = reply[10];
+    out->lineFormat[2] = reply[12];
+    return true;
+}
+
+bool RegisterWriteReplyAccepted(const uint8_t* reply, uint16_t n) {
+    // Judged by the CRC, as the device's echo is not compared; but a
+    // refusal (function | 0x80, an exception code) is no success.
+    return n > 3 && CrcMatches(reply, n) && (reply[1] & 0x80) == 0;
+}
+
+bool ConnectionPanel::ParseShortFrame(const uint8_t* reply, uint16_t n) {
+    ShortFrameReply r;
+    if (!ReadShortFrameReply(reply, n, &r)) return false;
+    state_.currentBaud = r.baud;
+    link_.deviceAddress = r.address;
     return true;
 }
 
 bool ConnectionPanel::ParseRegisterBlock(const uint8_t* reply, uint16_t n) {
-    // Five registers from byte 3 on: the block must be all there.
-    if (n < 3 + 10 + 2) return false;
-    if (!CrcMatches(reply, n)) return false;
-    link_.deviceAddress = reply[4];
-    state_.registerBaudCode = reply[6];
-    state_.currentBaud = RegisterCodeRate(reply[6]);  // an unknown code reads as 0 and is still valid
-    state_.lineFormat[0] = reply[8];
-    state_.lineFormat[1] = reply[10];
-    state_.lineFormat[2] = reply[12];
+    RegisterBlockReply r;
+    if (!ReadRegisterBlockReply(reply, n, &r)) return false;
+    link_.deviceAddress = r.address;
+    state_.registerBaudCode = r.baudCode;
+    state_.currentBaud = r.baud;
+    std::memcpy(state_.lineFormat, r.lineFormat, sizeof r.lineFormat);
     return true;
 }
 
@@ -100,9 +124,7 @@ void ConnectionPanel::Inquire() {
 }
 
 bool ConnectionPanel::RegisterWriteAccepted(uint16_t n) const {
-    // Judged by the CRC, as the device's echo is not compared; but a
-    // refusal (function | 0x80, an exception code) is no success.
-    return n > 3 && CrcMatches(link_.rxBuffer, n) && (link_.rxBuffer[1] & 0x80) == 0;
+    return RegisterWriteReplyAccepted(link_.rxBuffer, n);
 }
 
 bool ConnectionPanel::TypedAddress(const char* zeroText, uint8_t* address) {

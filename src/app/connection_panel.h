@@ -36,6 +36,26 @@ std::vector<uint8_t> ShortFrame(uint8_t baudCode, uint8_t address);
 std::vector<uint8_t> RegisterBlockRead(uint8_t routeAddress);
 std::vector<uint8_t> RegisterBlockWrite(uint8_t routeAddress, uint8_t address, uint8_t baudCode);
 
+// What the panel's replies say, read without touching any state: pure
+// functions of the n bytes received, so that they can be tried on any bytes.
+struct ShortFrameReply {
+    uint32_t baud = 0;  // 2400, 4800 or 9600
+    uint8_t address = 0;
+};
+// FD FD FD, a short-frame rate code (1 to 3), the address, a CRC that checks.
+bool ReadShortFrameReply(const uint8_t* reply, uint16_t n, ShortFrameReply* out);
+
+struct RegisterBlockReply {
+    uint8_t address = 0;
+    uint8_t baudCode = 0;  // as received; `baud` is 0 when it names no rate
+    uint32_t baud = 0;
+    uint8_t lineFormat[3] = {0, 0, 0};
+};
+// The five communication registers, judged by the CRC alone.
+bool ReadRegisterBlockReply(const uint8_t* reply, uint16_t n, RegisterBlockReply* out);
+// A reply to a register-route write: its CRC checks and it is no refusal.
+bool RegisterWriteReplyAccepted(const uint8_t* reply, uint16_t n);
+
 class ConnectionPanel {
 public:
     ConnectionPanel(ui::Dialog& window, Link& link, ConnectionState& state,

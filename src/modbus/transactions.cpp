@@ -3,8 +3,8 @@
 
 #include "modbus/exchange.h"
 #include "modbus/frames.h"
-#include "modbus/crc16.h"
 #include "modbus/modbus_helper.h"
+#include "modbus/reply_checks.h"
 
 namespace veltrano {
 
@@ -30,16 +30,7 @@ ResultCode ModbusHelper::ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* byt
     ReportActivity(link_, "reading register " + std::to_string(reg));
     const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, reg, count);
     const uint16_t n = Exchange(link_, length);
-    if (n <= 3) return kResultNoReply;
-    const uint8_t* rx = link_.rxBuffer;
-    if (rx[0] != link_.deviceAddress) return kResultNoReply;
-    if (rx[1] != fn::kReadHolding) return kResultNoReply;
-    if (!CrcMatches(rx, n)) return kResultBadCheck;
-    // A reply that passes its CRC but ends before the value would otherwise
-    // be completed from bytes of an earlier reply.
-    if (n < 3u + 2u * count + 2u) return kResultNoReply;
-    std::memcpy(bytes, rx + 3, 2u * count);
-    return kResultOk;
+    return CheckReadReply(link_.txBuffer, link_.rxBuffer, n, bytes);
 }
 
 ResultCode ModbusHelper::ReadRegister(uint16_t reg, int16_t* value) {
@@ -76,26 +67,8 @@ ResultCode ModbusHelper::WriteRegisterOnce(uint16_t reg, uint16_t value) {
     ReportActivity(link_, "writing register " + std::to_string(reg));
     const uint16_t length = BuildWriteSingle(link_.txBuffer, link_.deviceAddress, reg, value);
     const uint16_t n = Exchange(link_, length);
-    if (n <= 3) return kResultNoReply;
-    // The echo is compared over its 8 bytes, but only as far as the reply
-    // goes: a received byte that differs is a bad echo; a reply that matches
-    // and then stops short would need bytes it does not have.
-    const uint16_t received = n < length ? n : length;
-    if (std::memcmp(link_.rxBuffer, link_.txBuffer, received) != 0) return kResultBadCheck;
-    if (n < length) return kResultNoReply;
-    return kResultOk;
+    return CheckWriteSingleReply(link_.txBuffer, length, link_.rxBuffer, n);
 }
-
-namespace {
-ResultCode CheckWriteTwoReply(const Link& link, uint16_t n, uint16_t requestLength) {
-    if (n <= 3) return kResultNoReply;
-    if (!CrcMatches(link.rxBuffer, n)) return kResultBadCheck;
-    // Compare only against the request that was sent, never past it.
-    if (n - 2u > requestLength) return kResultNoReply;
-    if (std::memcmp(link.rxBuffer, link.txBuffer, n - 2u) != 0) return kResultNoReply;
-    return kResultOk;
-}
-}  // namespace
 
 ResultCode ModbusHelper::WriteRegister32(uint16_t reg, uint32_t value) {
     return WriteRegisterPair(reg, static_cast<uint16_t>(value >> 16), static_cast<uint16_t>(value & 0xFFFF));
@@ -106,7 +79,8 @@ ResultCode ModbusHelper::WriteRegisterPair(uint16_t reg, uint16_t first, uint16_
     if (link_.portOpen) {
         ReportActivity(link_, "writing registers " + std::to_string(reg) + " and " + std::to_string(reg + 1));
         const uint16_t length = BuildWriteTwo(link_.txBuffer, link_.deviceAddress, reg, first, second);
-        r = CheckWriteTwoReply(link_, Exchange(link_, length), length);
+        const uint16_t n = Exchange(link_, length);
+        r = CheckWriteMultipleReply(link_.txBuffer, length, link_.rxBuffer, n);
     }
     ReportOutcome(link_, fn::kWriteMultiple, reg, r);
     return r;

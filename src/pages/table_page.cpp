@@ -68,6 +68,22 @@ bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t 
     return true;
 }
 
+bool BlockReplyTexts(const BlockRead& block, const uint8_t* reply, uint16_t n, uint8_t address,
+                     std::vector<std::string>* texts) {
+    uint16_t words[125] = {};
+    const bool ok = block.count >= 1 && block.count <= 125 && ParseBlockReply(reply, n, address, block.count, words);
+    texts->assign(block.fields.size(), std::string());
+    if (!ok) return false;
+    for (size_t k = 0; k < block.fields.size(); ++k) {
+        const BlockField& f = block.fields[k];
+        if (f.word >= block.count) continue;
+        uint32_t raw = words[f.word];
+        if (TwoRegisters(f.show.kind) && f.word + 1 < block.count) raw = raw << 16 | words[f.word + 1];
+        (*texts)[k] = FormatRead(f.show, raw);
+    }
+    return true;
+}
+
 std::string FormatRead(const ReadOp& op, uint32_t raw) {
     const uint16_t low = static_cast<uint16_t>(raw & 0xFFFF);
     switch (op.kind) {
@@ -418,7 +434,7 @@ void TablePage::WriteOwn(const Row& row, const WriteOp& op) {
 
 bool TablePage::RunBlockRead() {
     const BlockRead& b = *table_.block;
-    uint16_t words[125] = {};
+    std::vector<std::string> texts(b.fields.size());
     bool ok = false;
     ResultCode result = kResultPortClosed;
     if (link_.portOpen && b.count >= 1 && b.count <= 125) {
@@ -426,16 +442,13 @@ bool TablePage::RunBlockRead() {
                                   std::to_string(b.start + b.count - 1));
         const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, b.start, b.count);
         const uint16_t n = Exchange(link_, length, b.pollMs);
-        ok = ParseBlockReply(link_.rxBuffer, n, link_.deviceAddress, b.count, words);
+        ok = BlockReplyTexts(b, link_.rxBuffer, n, link_.deviceAddress, &texts);
         result = ok ? kResultOk : n > 3 && !CrcMatches(link_.rxBuffer, n) ? kResultBadCheck : kResultNoReply;
     }
     ReportOutcome(link_, fn::kReadHolding, b.start, result);
-    for (const BlockField& f : b.fields) {
-        SetItemText(f.edit, "");
-        if (!ok) continue;
-        uint32_t raw = words[f.word];
-        if (TwoRegisters(f.show.kind) && f.word + 1 < b.count) raw = raw << 16 | words[f.word + 1];
-        SetItemText(f.edit, FormatRead(f.show, raw));
+    for (size_t k = 0; k < b.fields.size(); ++k) {
+        SetItemText(b.fields[k].edit, "");
+        if (ok) SetItemText(b.fields[k].edit, texts[k]);
     }
     return ok;
 }

@@ -237,6 +237,11 @@ struct BlockRead {
 // were never received). Fills words[0..count).
 bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words);
 
+// What a block read shows for a reply of `n` bytes: one text per field, in
+// field order, all empty when the reply is refused. True when accepted.
+bool BlockReplyTexts(const BlockRead& block, const uint8_t* reply, uint16_t n, uint8_t address,
+                     std::vector<std::string>* texts);
+
 // The text a read shows for the raw register value (one register, or two
 // with the first as the high half).
 std::string FormatRead(const ReadOp& op, uint32_t raw);
