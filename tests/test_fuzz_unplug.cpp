@@ -15,6 +15,14 @@
 #include "support/capture.h"
 
 namespace veltrano::test {
+
+// A wait that spins takes a whole core. Under the sanitizers every command-line process
+// spends its own start-up on instrumentation, which is not the wait's.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr double kGoneCpuShare = 0.20;
+#else
+constexpr double kGoneCpuShare = 0.05;
+#endif
 namespace {
 
 struct UnplugCli : ::testing::Test {
@@ -83,7 +91,7 @@ struct UnplugCli : ::testing::Test {
             EXPECT_TRUE(again.out == "Status\tNormal\t\n" || again.out == "Status\tWarning\t\n") << again.out;
         }
         RecordProperty("commands_repeated", retries);
-        EXPECT_LT(goneCpu / goneWall, 0.05) << goneCpu << " s of CPU in " << goneWall << " s";
+        EXPECT_LT(goneCpu / goneWall, kGoneCpuShare) << goneCpu << " s of CPU in " << goneWall << " s";
         EXPECT_EQ(OpenDescriptors(), fds);
         EXPECT_EQ(Threads(), threads);
     }

@@ -65,8 +65,9 @@ OperatorToolkit::OperatorToolkit(MainWindow& window, QMenuBar& menus, QVBoxLayou
     window.OnPageChanged([this] { PageChanged(); });
     // The window sets its own timer observer after this runs; ours goes
     // around it once the window is built.
+    host_ = dynamic_cast<QtHost*>(window.main().host());
     QTimer::singleShot(0, this, [this] {
-        auto* host = dynamic_cast<QtHost*>(window_.main().host());
+        QtHost* host = host_;
         if (!host) return;
         auto previous = host->aroundTimer;
         host->aroundTimer = [this, previous](ui::Dialog& dialog, int timerId, bool done) {
@@ -78,7 +79,9 @@ OperatorToolkit::OperatorToolkit(MainWindow& window, QMenuBar& menus, QVBoxLayou
 }
 
 OperatorToolkit::~OperatorToolkit() {
-    if (auto* host = dynamic_cast<QtHost*>(window_.main().host())) host->aroundTimer = nullptr;
+    // The window is already half destroyed here (we are one of its children): reach the host
+    // through our own pointer, never through the window.
+    if (host_) host_->aroundTimer = nullptr;
 }
 
 void OperatorToolkit::PageChanged() {

@@ -3,6 +3,7 @@
 // (settings saved, compared and loaded; live values logged to a file),
 // View > Traffic, and View > Trend plot of the page that is showing.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -21,6 +22,7 @@ class Dialog;
 namespace veltrano::qt {
 
 class MainWindow;
+class QtHost;
 class TrafficView;
 class TrendPlot;
 
@@ -59,6 +61,7 @@ private:
     void Note(uint8_t function, uint16_t reg, uint8_t result);
 
     MainWindow& window_;
+    QPointer<QtHost> host_;  // the window's host, which may go before us
     TrafficView* traffic_;
     TrendPlot* trend_;
     QAction* showTraffic_;
