@@ -212,6 +212,25 @@ TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
     EXPECT_EQ(v, 2222);
 }
 
+// A late reply still on its way in when the next request goes out: without
+// waiting for its burst to end, the drain finds nothing and the next read
+// takes the earlier register's value (or both replies run into one frame).
+TEST_F(Transactions, LateReplyStillArrivingIsDrainedBeforeTheNextRequest) {
+    s.sim.device().SetRegister(0x0010, 1111);
+    s.sim.device().SetRegister(0x0030, 2222);
+    s.sim.device().SetFault(Once(Fault::Kind::Delay, 620));
+    int16_t v = 0;
+    EXPECT_EQ(s.helper.ReadRegister(0x0010, &v), kResultNoReply);
+    // The next request leaves as soon as the late reply's first bytes are in.
+    const auto until = Clock::now() + std::chrono::seconds(3);
+    while (s.link.receiveQueue.Count() == 0 && s.link.frameQueue.Count() == 0 && Clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    ASSERT_TRUE(s.link.receiveQueue.Count() > 0 || s.link.frameQueue.Count() > 0);
+    v = 0;
+    ASSERT_EQ(s.helper.ReadRegister(0x0030, &v), kResultOk);
+    EXPECT_EQ(v, 2222);
+}
+
 // Replies that pass their checks but stop short must not be completed from
 // bytes an earlier reply left in the receive buffer.
 TEST_F(Transactions, ShortRepliesAreNeverFilledFromAnEarlierReply) {

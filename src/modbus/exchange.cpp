@@ -7,7 +7,13 @@
 namespace veltrano {
 
 void SendRequest(Link& link, uint16_t length) {
-    // Stale bytes of an earlier, late reply must not pass for this one.
+    // Stale bytes of an earlier, late reply must not pass for this one. A
+    // late reply still arriving is not in the frame queue yet: let its burst
+    // end (the receive thread closes it after 30 quiet polls) so that it is
+    // drained too, rather than taken as this request's reply. A line that
+    // never falls quiet only delays the request by the bound.
+    for (int waited = 0; waited < kLateBurstWaitMs && link.receiveQueue.Count() > 0; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     TakeFrame(link, link.rxBuffer, Link::kBufferSize);
     link.replyLength = 0;
     link.port.Write(link.txBuffer, length);

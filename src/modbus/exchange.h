@@ -1,6 +1,6 @@
 #pragma once
-// The one request/reply rule every exchange follows: drain the frame queue,
-// write the request, then up to 50 rounds of (sleep 10 ms, take the frame
+// The one request/reply rule every exchange follows: drain the frame queue
+// (after any burst still arriving has ended), write the request, then up to 50 rounds of (sleep 10 ms, take the frame
 // queue). The first non-empty take is the reply. Nothing is retried.
 
 #include <cstdint>
@@ -12,6 +12,8 @@ namespace veltrano {
 
 constexpr int kReplyPolls = 50;
 constexpr int kReplyPollMs = 10;
+// How long a request waits for a late reply's burst to end before it is sent.
+constexpr int kLateBurstWaitMs = 100;
 
 // Sends the `length` bytes at the start of link.txBuffer and returns the
 // reply length (0: no reply); the reply is in link.rxBuffer.

@@ -29,7 +29,8 @@ struct Link {
     uint16_t replyLength = 0;
 
     // Receive-state block: the receive queue, the read buffer and the idle
-    // counter belong to the receive thread; the frame queue is its output.
+    // counter belong to the receive thread (others only ask the receive
+    // queue's Count); the frame queue is its output.
     ByteRing receiveQueue;
     ByteRing frameQueue;
     uint8_t readBuffer[kBufferSize] = {};
