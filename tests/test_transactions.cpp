@@ -198,12 +198,19 @@ TEST_F(Transactions, WrongRateIsSilence) {
     EXPECT_EQ(s.sim.requestCount(), 0u);
 }
 
-TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
+// Register 0x0010 (1111) is read with its reply 620 ms late, past the
+// master's wait; register 0x0030 holds 2222 for the read after it.
+void MissALateReply(SimLink& s) {
     s.sim.device().SetRegister(0x0010, 1111);
     s.sim.device().SetRegister(0x0030, 2222);
     s.sim.device().SetFault(Once(Fault::Kind::Delay, 620));
     int16_t v = 0;
     EXPECT_EQ(s.helper.ReadRegister(0x0010, &v), kResultNoReply);
+}
+
+TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
+    MissALateReply(s);
+    int16_t v = 0;
     // The late reply lands in the frame queue after the master gave up.
     for (int i = 0; i < 100 && s.link.frameQueue.Count() == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -216,17 +223,13 @@ TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
 // waiting for its burst to end, the drain finds nothing and the next read
 // takes the earlier register's value (or both replies run into one frame).
 TEST_F(Transactions, LateReplyStillArrivingIsDrainedBeforeTheNextRequest) {
-    s.sim.device().SetRegister(0x0010, 1111);
-    s.sim.device().SetRegister(0x0030, 2222);
-    s.sim.device().SetFault(Once(Fault::Kind::Delay, 620));
-    int16_t v = 0;
-    EXPECT_EQ(s.helper.ReadRegister(0x0010, &v), kResultNoReply);
+    MissALateReply(s);
     // The next request leaves as soon as the late reply's first bytes are in.
     const auto until = Clock::now() + std::chrono::seconds(3);
     while (s.link.receiveQueue.Count() == 0 && s.link.frameQueue.Count() == 0 && Clock::now() < until)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     ASSERT_TRUE(s.link.receiveQueue.Count() > 0 || s.link.frameQueue.Count() > 0);
-    v = 0;
+    int16_t v = 0;
     ASSERT_EQ(s.helper.ReadRegister(0x0030, &v), kResultOk);
     EXPECT_EQ(v, 2222);
 }
