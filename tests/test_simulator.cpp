@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 
 #include "modbus/exchange.h"
+#include "sim/frame_cutter.h"
 #include "sim/profile.h"
 #include "support/sim_link.h"
 
@@ -130,6 +132,73 @@ TEST(Simulator, ForeignMasterAtTheWrongRateIsNoise) {
     EXPECT_EQ(s.sim.noiseCount(), 1u);
     ASSERT_TRUE(s.Open(9600, 1));
     EXPECT_EQ(s.helper.ReadRegister(0, &v), kResultOk);
+}
+
+// Frames are cut by the silence after them, timed as the bytes cross the
+// wire at the line's rate, not as they were handed over.
+TEST(FrameCutter, CutsAtTheSilenceAfterTheLastByteOnTheWire) {
+    struct Chunk {
+        size_t n;
+        double at;  // ms
+    };
+    struct Case {
+        const char* what;
+        uint32_t rate;
+        std::vector<Chunk> chunks;
+        double endMs;   // the last byte off the wire
+        double gapMs;   // silence that closes the frame
+        uint32_t rate_out;
+    };
+    const double c9600 = 10.0 / 9600 * 1000;
+    const Case cases[] = {
+        {"8 bytes at 9600", 9600, {{8, 0}}, 8 * c9600, 3.5 * c9600, 9600},
+        {"fast lines wait 1.75 ms at least", 115200, {{8, 0}}, 8 * 10.0 / 115200 * 1000, 1.75, 115200},
+        {"bytes handed over faster than the wire queue behind it", 9600, {{4, 0}, {4, 1}}, 8 * c9600, 3.5 * c9600,
+         9600},
+        {"a pause shorter than the silence stays in the frame", 9600, {{4, 0}, {4, 4 * c9600 + 3}},
+         4 * c9600 + 3 + 4 * c9600, 3.5 * c9600, 9600},
+        {"a rate with no number is noise, timed as 9600", 0, {{8, 0}}, 8 * c9600, 3.5 * c9600, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::FrameCutter cutter;
+        EXPECT_EQ(cutter.WaitMs(0, 200), 200) << "nothing held: the idle wait";
+        const uint8_t bytes[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+        size_t total = 0;
+        for (const Chunk& k : c.chunks) {
+            cutter.Heard(bytes + total, k.n, k.at / 1000, c.rate);
+            total += k.n;
+        }
+        const double due = (c.endMs + c.gapMs) / 1000;
+        const double last = c.chunks.back().at / 1000;
+        EXPECT_EQ(cutter.WaitMs(last, 200), static_cast<int>(std::ceil((due - last) * 1000)));
+        sim::FrameCutter::Frame frame;
+        EXPECT_FALSE(cutter.Take(due - 0.0001, &frame)) << "taken before the silence was long enough";
+        ASSERT_TRUE(cutter.Take(due, &frame));
+        EXPECT_EQ(frame.bytes, Bytes(bytes, bytes + total));
+        EXPECT_NEAR(frame.end * 1000, c.endMs, 1e-6);
+        EXPECT_EQ(frame.rate, c.rate_out);
+        EXPECT_FALSE(cutter.Take(due + 1, &frame)) << "a frame is taken once";
+        EXPECT_EQ(cutter.WaitMs(due, 200), 200);
+    }
+}
+
+TEST(FrameCutter, KeepsTheLastBytesOfAnEndlessFrameAndDropsWhatTheLineLostOnClear) {
+    sim::FrameCutter cutter;
+    std::vector<uint8_t> flood(sim::FrameCutter::kMaxFrame + 100);
+    for (size_t i = 0; i < flood.size(); ++i) flood[i] = static_cast<uint8_t>(i);
+    cutter.Heard(flood.data(), flood.size(), 0, 115200);
+    sim::FrameCutter::Frame frame;
+    ASSERT_TRUE(cutter.Take(10, &frame));
+    EXPECT_EQ(frame.bytes, Bytes(flood.end() - sim::FrameCutter::kMaxFrame, flood.end()));
+
+    cutter.Heard(flood.data(), 8, 40, 9600);
+    cutter.Clear();
+    EXPECT_FALSE(cutter.Take(41, &frame)) << "bytes from a line that went away are not a frame";
+    cutter.Heard(flood.data(), 2, 40, 9600);
+    ASSERT_TRUE(cutter.Take(41, &frame));
+    EXPECT_EQ(frame.bytes, Bytes(flood.begin(), flood.begin() + 2));
+    EXPECT_NEAR(frame.end, 40 + 2 * 10.0 / 9600, 1e-9) << "timed from its own bytes, not the lost ones";
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "sim/simulator.h"
 
-#include "modbus/frames.h"
 #include "serial/line_speed.h"
 
 #include <fcntl.h>
@@ -11,20 +10,13 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 
 namespace veltrano::sim {
 namespace {
 
-double Now() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
-
+// CLOCK_MONOTONIC is the steady clock's own, so t is in SteadyNow's seconds.
 void SleepUntil(double t) {
     timespec ts;
     ts.tv_sec = static_cast<time_t>(t);
@@ -42,20 +34,6 @@ Simulator::Simulator(const Device::Config& config) : device_(config) {
 Simulator::~Simulator() {
     Stop();
     if (wakeFd_ >= 0) ::close(wakeFd_);
-}
-
-void Simulator::SetVerbose(std::function<void(const std::string&)> log) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    log_ = std::move(log);
-}
-
-void Simulator::Log(const std::string& line) {
-    std::function<void(const std::string&)> log;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        log = log_;
-    }
-    if (log) log(line);
 }
 
 bool Simulator::OpenPty(std::string* error) {
@@ -100,7 +78,7 @@ void Simulator::ClosePty() {
 
 bool Simulator::Start(std::string* error, const std::string& linkPath) {
     if (running_) return true;
-    startTime_ = Now();
+    startTime_ = SteadyNow();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         linkPath_ = linkPath;
@@ -153,22 +131,9 @@ bool Simulator::Replug(std::string* error) {
     return ok;
 }
 
-std::vector<std::vector<uint8_t>> Simulator::TakeRequests() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<std::vector<uint8_t>> out;
-    out.swap(requests_);
-    return out;
-}
-
 void Simulator::SendReply(int fd, const Device::Reply& reply, uint32_t baud) {
     const double charTime = 10.0 / static_cast<double>(baud ? baud : 9600);
-    int turnaroundUs = turnaroundUs_.load();
-    const int spread = turnaroundMaxUs_.load() - turnaroundUs;
-    if (spread > 0) {
-        jitter_ = jitter_ * 1664525u + 1013904223u;
-        turnaroundUs += static_cast<int>((jitter_ >> 8) % static_cast<uint32_t>(spread + 1));
-    }
-    double t = Now() + turnaroundUs / 1e6 + reply.delayMs / 1000.0;
+    double t = ReplyStart(reply);
     const bool paced = pacing_.load();
     if (!paced) SleepUntil(t);
     for (size_t i = 0; i < reply.bytes.size(); ++i) {
@@ -184,18 +149,11 @@ void Simulator::SendReply(int fd, const Device::Reply& reply, uint32_t baud) {
         if (w < 0) return;  // nobody reads the other side: the bytes are lost, as on a real bus
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    timing_.replyEnd = Now();
-}
-
-Simulator::ReplyTiming Simulator::lastReplyTiming() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return timing_;
+    timing_.replyEnd = SteadyNow();
 }
 
 void Simulator::Serve() {
-    std::vector<uint8_t> frame;
-    double frameEnd = 0;  // when the last byte heard would have left the wire
-    uint32_t lineRate = 9600;
+    FrameCutter cutter;
     uint8_t buf[512];
     while (!stop_) {
         int fd;
@@ -213,18 +171,11 @@ void Simulator::Serve() {
             ::poll(&w, 1, 50);
             uint64_t d;
             [[maybe_unused]] ssize_t r = ::read(wakeFd_, &d, sizeof d);
-            frame.clear();
+            cutter.Clear();
             continue;
         }
-        const double charTime = 10.0 / lineRate;
-        const double gap = std::max(3.5 * charTime, 0.00175);
-        int timeoutMs = 200;
-        if (!frame.empty()) {
-            const double left = frameEnd + gap - Now();
-            timeoutMs = left <= 0 ? 0 : static_cast<int>(std::ceil(left * 1000));
-        }
         pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        ::poll(fds, 2, timeoutMs);
+        ::poll(fds, 2, cutter.WaitMs(SteadyNow(), 200));
         if (fds[1].revents & POLLIN) {
             uint64_t d;
             [[maybe_unused]] ssize_t r = ::read(wakeFd_, &d, sizeof d);
@@ -234,48 +185,14 @@ void Simulator::Serve() {
             const ssize_t n = ::read(fd, buf, sizeof buf);
             if (n > 0) {
                 termios t{};
-                if (::tcgetattr(fd, &t) == 0) lineRate = RateOfSpeed(::cfgetospeed(&t));
-                const double now = Now();
-                const double ct = 10.0 / (lineRate ? lineRate : 9600);
-                frameEnd = std::max(frameEnd, now) + static_cast<double>(n) * ct;
-                frame.insert(frame.end(), buf, buf + n);
-                if (frame.size() > 4096) frame.erase(frame.begin(), frame.end() - 4096);
+                uint32_t rate = cutter.rate();
+                if (::tcgetattr(fd, &t) == 0) rate = RateOfSpeed(::cfgetospeed(&t));
+                cutter.Heard(buf, static_cast<size_t>(n), SteadyNow(), rate);
             }
             continue;
         }
-        if (frame.empty() || Now() < frameEnd + gap) continue;
-
-        // Silence after the frame: it is complete.
-        std::vector<uint8_t> request;
-        request.swap(frame);
-        const double requestEnd = frameEnd;
-        frameEnd = 0;
-        const uint32_t deviceRate = device_.baud();
-        if (lineRate != deviceRate) {
-            ++noiseCount_;
-            Log("noise (" + std::to_string(request.size()) + " bytes at " + std::to_string(lineRate) +
-                " baud; device listens at " + std::to_string(deviceRate) + ")");
-            continue;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            requests_.push_back(request);
-        }
-        ++requestCount_;
-        Log("RX " + HexBytes(request.data(), request.size()));
-        const Device::Reply reply = device_.Handle(request, Now() - startTime_);
-        if (!reply.bytes.empty()) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                timing_.requestEnd = requestEnd;
-            }
-            SendReply(fd, reply, deviceRate);
-            Log("TX " + HexBytes(reply.bytes.data(), reply.bytes.size()));
-        }
-        if (reply.newBaud) {
-            device_.SetBaud(*reply.newBaud);
-            Log("line rate now " + std::to_string(*reply.newBaud));
-        }
+        FrameCutter::Frame frame;
+        if (cutter.Take(SteadyNow(), &frame)) Answer(frame, fd);
     }
 }
 

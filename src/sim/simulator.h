@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "sim/device.h"
+#include "sim/frame_cutter.h"
 
 namespace veltrano::sim {
 
@@ -70,6 +71,12 @@ private:
     bool OpenPty(std::string* error);
     void ClosePty();
     void Serve();
+    // What the device does with a frame it heard (transport-neutral): noise
+    // at another rate, or a request answered through SendReply.
+    void Answer(const FrameCutter::Frame& frame, int fd);
+    // When the reply's first byte may start: turnaround (with its jitter)
+    // and the reply's own delay after now.
+    double ReplyStart(const Device::Reply& reply);
     void SendReply(int fd, const Device::Reply& reply, uint32_t baud);
     void Log(const std::string& line);
 

@@ -1,27 +1,23 @@
 // sim::Simulator for the Windows test build: the same device logic and the
 // same serving rules as the Linux one, with the pseudo-terminal held by
 // pty-bridge on the Linux side and reached by its mapped COM name (path()
-// is "COM<n>"). Frames are cut by silence and replies paced as on the wire,
-// here, from the bytes the bridge relays and the line rate it reports.
+// is "COM<n>"). Frames are cut (FrameCutter) and answered as on Linux,
+// from the bytes the bridge relays and the line rate it reports.
 #ifdef _WIN32
-#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <thread>
 
-#include "modbus/frames.h"
 #include "sim/simulator.h"
 #include "support/bridge_client.h"
 
 namespace veltrano::sim {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point t) { return std::chrono::duration<double>(t.time_since_epoch()).count(); }
-double Now() { return Seconds(Clock::now()); }
+double Seconds(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration<double>(t.time_since_epoch()).count();
+}
 void SleepUntil(double t) {
-    const double left = t - Now();
+    const double left = t - SteadyNow();
     if (left > 0) std::this_thread::sleep_for(std::chrono::duration<double>(left));
 }
 
@@ -72,23 +68,9 @@ Simulator::~Simulator() {
     DropBridge(this);
 }
 
-void Simulator::SetVerbose(std::function<void(const std::string&)> log) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    log_ = std::move(log);
-}
-
-void Simulator::Log(const std::string& line) {
-    std::function<void(const std::string&)> log;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        log = log_;
-    }
-    if (log) log(line);
-}
-
 bool Simulator::Start(std::string* error, const std::string& linkPath) {
     if (running_) return true;
-    startTime_ = Now();
+    startTime_ = SteadyNow();
     std::string why, name;
     // With a link path, the device is also reached by that name (the bridge
     // links it on the Linux side, where wine opens it as a serial port).
@@ -151,28 +133,10 @@ bool Simulator::Replug(std::string* error) {
     return true;
 }
 
-std::vector<std::vector<uint8_t>> Simulator::TakeRequests() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<std::vector<uint8_t>> out;
-    out.swap(requests_);
-    return out;
-}
-
-Simulator::ReplyTiming Simulator::lastReplyTiming() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return timing_;
-}
-
 void Simulator::SendReply(int, const Device::Reply& reply, uint32_t baud) {
     test::BridgeClient& bridge = BridgeOf(this);
     const double charTime = 10.0 / static_cast<double>(baud ? baud : 9600);
-    int turnaroundUs = turnaroundUs_.load();
-    const int spread = turnaroundMaxUs_.load() - turnaroundUs;
-    if (spread > 0) {
-        jitter_ = jitter_ * 1664525u + 1013904223u;
-        turnaroundUs += static_cast<int>((jitter_ >> 8) % static_cast<uint32_t>(spread + 1));
-    }
-    double t = Now() + turnaroundUs / 1e6 + reply.delayMs / 1000.0;
+    double t = ReplyStart(reply);
     const bool paced = pacing_.load();
     if (!paced) SleepUntil(t);
     // Bytes due within the same millisecond go together: the sleep here is
@@ -187,7 +151,7 @@ void Simulator::SendReply(int, const Device::Reply& reply, uint32_t baud) {
             t += reply.splitGapMs / 1000.0;
         }
         t += charTime;  // a byte reaches the other side once its stop bit is out
-        if ((paced || split) && t - Now() > 0.001) {
+        if ((paced || split) && t - SteadyNow() > 0.001) {
             if (!batch.empty()) bridge.Write(batch.data(), batch.size());
             batch.clear();
             SleepUntil(t);
@@ -199,14 +163,12 @@ void Simulator::SendReply(int, const Device::Reply& reply, uint32_t baud) {
         bridge.Write(batch.data(), batch.size());
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    timing_.replyEnd = Now();
+    timing_.replyEnd = SteadyNow();
 }
 
 void Simulator::Serve() {
     test::BridgeClient& bridge = BridgeOf(this);
-    std::vector<uint8_t> frame;
-    double frameEnd = 0;  // when the last byte heard would have left the wire
-    uint32_t lineRate = 9600;
+    FrameCutter cutter;
     while (!stop_) {
         if (unplug_) {
             bridge.Unplug();
@@ -214,7 +176,7 @@ void Simulator::Serve() {
                 std::lock_guard<std::mutex> lock(mutex_);
                 masterFd_ = -1;
             }
-            frame.clear();
+            cutter.Clear();
             unplug_ = false;
         }
         bool up;
@@ -222,56 +184,15 @@ void Simulator::Serve() {
             std::lock_guard<std::mutex> lock(mutex_);
             up = masterFd_ >= 0;
         }
-        const double charTime = 10.0 / lineRate;
-        const double gap = std::max(3.5 * charTime, 0.00175);
-        int timeoutMs = 200;
-        if (!frame.empty()) {
-            const double left = frameEnd + gap - Now();
-            timeoutMs = left <= 0 ? 0 : static_cast<int>(std::ceil(left * 1000));
-        }
         test::BridgeClient::Chunk chunk;
-        if (bridge.Next(&chunk, up ? timeoutMs : 50)) {
+        if (bridge.Next(&chunk, up ? cutter.WaitMs(SteadyNow(), 200) : 50)) {
             if (!up) continue;
-            if (chunk.rate) lineRate = chunk.rate;
-            const double ct = 10.0 / lineRate;
-            frameEnd = std::max(frameEnd, Seconds(chunk.at)) + static_cast<double>(chunk.bytes.size()) * ct;
-            frame.insert(frame.end(), chunk.bytes.begin(), chunk.bytes.end());
-            if (frame.size() > 4096) frame.erase(frame.begin(), frame.end() - 4096);
+            // The bridge reports the rate only when it has one.
+            cutter.Heard(chunk.bytes.data(), chunk.bytes.size(), Seconds(chunk.at), chunk.rate ? chunk.rate : cutter.rate());
             continue;
         }
-        if (frame.empty() || Now() < frameEnd + gap) continue;
-
-        // Silence after the frame: it is complete.
-        std::vector<uint8_t> request;
-        request.swap(frame);
-        const double requestEnd = frameEnd;
-        frameEnd = 0;
-        const uint32_t deviceRate = device_.baud();
-        if (lineRate != deviceRate) {
-            ++noiseCount_;
-            Log("noise (" + std::to_string(request.size()) + " bytes at " + std::to_string(lineRate) +
-                " baud; device listens at " + std::to_string(deviceRate) + ")");
-            continue;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            requests_.push_back(request);
-        }
-        ++requestCount_;
-        Log("RX " + HexBytes(request.data(), request.size()));
-        const Device::Reply reply = device_.Handle(request, Now() - startTime_);
-        if (!reply.bytes.empty()) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                timing_.requestEnd = requestEnd;
-            }
-            SendReply(0, reply, deviceRate);
-            Log("TX " + HexBytes(reply.bytes.data(), reply.bytes.size()));
-        }
-        if (reply.newBaud) {
-            device_.SetBaud(*reply.newBaud);
-            Log("line rate now " + std::to_string(*reply.newBaud));
-        }
+        FrameCutter::Frame frame;
+        if (cutter.Take(SteadyNow(), &frame)) Answer(frame, 0);
     }
 }
 
