@@ -10,9 +10,7 @@ double SteadyNow() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-namespace {
 double CharTime(uint32_t rate) { return 10.0 / static_cast<double>(rate ? rate : 9600); }
-}  // namespace
 
 double FrameCutter::Gap() const { return std::max(3.5 * CharTime(rate_), 0.00175); }
 

@@ -13,6 +13,8 @@ namespace veltrano::sim {
 
 // Seconds of the steady clock, the one all the simulator's times are in.
 double SteadyNow();
+// Seconds one character (10 bits) takes on the wire at `rate` (0: as 9600).
+double CharTime(uint32_t rate);
 
 class FrameCutter {
 public:

@@ -132,7 +132,7 @@ bool Simulator::Replug(std::string* error) {
 }
 
 void Simulator::SendReply(int fd, const Device::Reply& reply, uint32_t baud) {
-    const double charTime = 10.0 / static_cast<double>(baud ? baud : 9600);
+    const double charTime = CharTime(baud);
     double t = ReplyStart(reply);
     const bool paced = pacing_.load();
     if (!paced) SleepUntil(t);
