@@ -162,14 +162,15 @@ TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
         {"1.15", scaled(100), {0x00, 0x73}},  // 115
         {"-1.5", scaled(10), {0xFF, 0xF1}},
         {"0", scaled(10), {0x00, 0x00}},
-        {"  12.5abc", scaled(10), {0x00, 0x7D}},  // reading stops at the first misfit
-        {"0x10", scaled(1), {0x00, 0x00}},        // ... which is the 'x'
+        {"  12.5  ", scaled(10), {0x00, 0x7D}},  // blanks around the number
         {"1e2", scaled(10), {0x03, 0xE8}},
         {"0000000000000000001234", scaled(1), {0x00, 0x01}},  // only the first 19 characters count: ...001
-        {"100000", scaled(1), {0x86, 0xA0}},                   // low 16 bits
+        {"6553.5", scaled(10), {0xFF, 0xFF}},                  // either reading of the word: 65535 ...
+        {"-3276.8", scaled(10), {0x80, 0x00}},                 // ... or -32768
         {"-2", scaled32(1), {0xFF, 0xFF, 0xFF, 0xFE}},
         {"70000.5", scaled32(10), {0x00, 0x0A, 0xAE, 0x65}},
-        {"65537", integer, {0x00, 0x01}},
+        {"4294967295", scaled32(1), {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"65535", integer, {0xFF, 0xFF}},
         {" 7 ", integer, {0x00, 0x07}},
         {"0", integer, {0x00, 0x00}},
         {"23.5", single, {0x41, 0xBC, 0x00, 0x00}},
@@ -236,14 +237,19 @@ TEST_F(Bound, SetUpMessages) {
 TEST_F(Bound, RefusedTextIsSaidAndNothingIsSent) {
     const std::string noNumber = TypedErrorText(TypedError::NoNumber);
     const std::string comma = TypedErrorText(TypedError::CommaDecimal);
-    const std::string range = ModbusHelper::kOutOfRangeText;
     const std::string whole = TypedErrorText(TypedError::NotWhole);
+    const std::string trailing = TypedErrorText(TypedError::TrailingText);
+    const std::string word = "Number out of range (-32768 to 65535), nothing was written!";
+    const std::string tenths = "Number out of range (-3276.8 to 6553.5), nothing was written!";
+    const std::string pair = "Number out of range (-2147483648 to 4294967295), nothing was written!";
+    const std::string unsigned16 = "Number out of range (0 to 65535), nothing was written!";
+    const std::string single_ = "Number out of range (-3.4028235e+38 to 3.4028235e+38), nothing was written!";
     auto scaled = [&] { s.helper.WriteScaled(page, kEdit, 1, 10); };
     auto scaled32 = [&] { s.helper.WriteScaled32(page, kEdit, 1, 1); };
     auto integer = [&] { s.helper.WriteFromEdit(page, kEdit, 1); };
     auto single = [&] { s.helper.WriteFloatFromEdit(page, kEdit, 1); };
     struct Case {
-        const char* typed;
+        std::string typed;
         std::function<void()> write;
         const std::string& message;
     };
@@ -257,10 +263,20 @@ TEST_F(Bound, RefusedTextIsSaidAndNothingIsSent) {
         {"35,5", integer, comma},
         {"-inf", single, noNumber},
         {"35,5", scaled, comma},         // 35, before
-        {"1e300", scaled, range},
-        {"-1e19", scaled32, range},
-        {"1e39", single, range},
-        {"3.4028236e38", single, range},  // rounds to an infinity
+        {"  12.5abc", scaled, trailing},  // 12.5, before: reading stopped at the first misfit
+        {"0x10", scaled, trailing},       // 0, before
+        {"1e", scaled, trailing},
+        {"35,", scaled, trailing},
+        {"23.5 C", single, trailing},
+        {std::string("40\0" "0", 4), scaled, trailing},  // a NUL from a file
+        {"1e300", scaled, tenths},
+        {"6553.6", scaled, tenths},       // 65536: its low 16 bits, 0, before
+        {"-3276.9", scaled, tenths},
+        {"4294967296", scaled32, pair},
+        {"-1e19", scaled32, pair},
+        {"65537", integer, unsigned16},   // 1, before
+        {"1e39", single, single_},
+        {"3.4028236e38", single, single_},  // rounds to an infinity
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

@@ -164,16 +164,13 @@ TEST(TypedNumber, ScaledExactlyAndCutTowardZero) {
         {"-1.5", -1, -15, -150, -1500},
         {"-0.0009", 0, 0, 0, 0},
         {"0", 0, 0, 0, 0},
-        {"12abc", 12, 120, 1200, 12000},  // the leading number
-        {"  +1.25e1xyz", 12, 125, 1250, 12500},
+        {"12 \t", 12, 120, 1200, 12000},  // blanks may follow
+        {"  +1.25e1", 12, 125, 1250, 12500},
         {"1.5e-1", 0, 1, 15, 150},
-        {"0x10", 0, 0, 0, 0},             // the grammar reads 0 and stops at 'x'
-        {"0x1p4", 0, 0, 0, 0},
-        {"1e", 1, 10, 100, 1000},         // no exponent digits: stops before the 'e'
         {"5.", 5, 50, 500, 5000},
         {"-.5", 0, -5, -50, -500},
-        {"35,", 35, 350, 3500, 35000},    // a comma not followed by a digit ends the number
         {"0000000000000000001234", 1, 10, 100, 1000},  // 19 characters count: ...0001
+        {"0000000000000000001234  ", 1, 10, 100, 1000},
         {"00000000000000000005", 0, 0, 0, 0},
         {"1e-400", 0, 0, 0, 0},
         {"0e99999", 0, 0, 0, 0},
@@ -207,6 +204,15 @@ TEST(TypedNumber, RefusalsAndTheEdgesOf64Bits) {
         {".", 10, TypedError::NoNumber, 0},
         {"35,5", 10, TypedError::CommaDecimal, 0},
         {"1,000", 1, TypedError::CommaDecimal, 0},
+        // Text after the number, which the leading-number rule dropped.
+        {"12abc", 10, TypedError::TrailingText, 0},
+        {"  +1.25e1xyz", 10, TypedError::TrailingText, 0},
+        {"0x10", 1, TypedError::TrailingText, 0},
+        {"0x1p4", 1, TypedError::TrailingText, 0},
+        {"1e", 10, TypedError::TrailingText, 0},  // no exponent digits: the 'e' is left over
+        {"35,", 10, TypedError::TrailingText, 0},
+        {"12 3", 1, TypedError::TrailingText, 0},
+        {"0000000000000000001234x", 1, TypedError::TrailingText, 0},  // past the 19 characters too
         {"1e300", 10, TypedError::OutOfRange, 0},
         {"-1e19", 1, TypedError::OutOfRange, 0},
         {"922337203685477581", 10, TypedError::OutOfRange, 0},
@@ -224,8 +230,35 @@ TEST(TypedNumber, RefusalsAndTheEdgesOf64Bits) {
     EXPECT_EQ(ParseTyped("1e400", &d), TypedError::OutOfRange);
     EXPECT_EQ(ParseTyped("-1e-400", &d), TypedError::None);
     EXPECT_EQ(d, 0.0);
-    EXPECT_EQ(ParseTyped(" -2.5e-1x", &d), TypedError::None);
+    EXPECT_EQ(ParseTyped(" -2.5e-1 ", &d), TypedError::None);
     EXPECT_EQ(d, -0.25);
+    EXPECT_EQ(ParseTyped(" -2.5e-1x", &d), TypedError::TrailingText);
+    float f = 0;
+    EXPECT_EQ(ParseTypedSingle(std::string("40\0" "0", 4), &f), TypedError::TrailingText) << "a NUL is no blank";
+}
+
+// The range a register holds, told in the typed number's units, and the
+// scaled value held to it.
+TEST(TypedNumber, RangesInTheTypedUnits) {
+    struct Case {
+        RegisterRange range;
+        int32_t multiplier;
+        const char* text;
+    };
+    const Case cases[] = {
+        {kSigned16Range, 10, "-3276.8 to 3276.7"},   {kSigned16Range, 1, "-32768 to 32767"},
+        {kUnsigned16Range, 100, "0 to 655.35"},      {kUnsigned16Range, 1000, "0 to 65.535"},
+        {kUnsigned32Range, 1, "0 to 4294967295"},    {kSigned16Range, 3, "-10922.666666666666 to 10922.333333333334"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DescribeTypedRange(c.range, c.multiplier), c.text);
+    int64_t v = 0;
+    EXPECT_EQ(ScaleTypedWithin("3276.79", 10, kSigned16Range, &v), TypedError::None) << "cut, then held";
+    EXPECT_EQ(v, 32767);
+    EXPECT_EQ(ScaleTypedWithin("3276.8", 10, kSigned16Range, &v), TypedError::OutOfRange);
+    EXPECT_EQ(ScaleTypedWithin("-0.009", 100, kUnsigned16Range, &v), TypedError::None) << "cut to 0";
+    EXPECT_EQ(ScaleTypedWithin("-1", 100, kUnsigned16Range, &v), TypedError::OutOfRange);
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(OutOfRangeText("0 to 655.35", "pH"), "Number out of range (0 to 655.35 pH), nothing was written!");
 }
 
 // The text a single is printed as reads back to its very bits.

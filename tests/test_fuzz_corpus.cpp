@@ -15,6 +15,7 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 

@@ -180,7 +180,7 @@ TEST_F(Field, SetUps) {
         {"SoilConductivityPage", 1387, 1383, "2.5", {6, 0, 80, 0, 25}},
         {"SoilConductivityPage", 1389, 1384, "-1.5", {6, 0, 81, 0xFF, 0xF1}},
         {"SoilConductivityPage", 1391, 1385, "7.9", {6, 0, 82, 0, 7}},  // cut, not rounded
-        {"SoilConductivityPage", 1379, 1377, "65537", {6, 0, 35, 0, 1}},  // low 16 bits
+        {"SoilConductivityPage", 1379, 1377, "65535", {6, 0, 35, 0xFF, 0xFF}},
         {"SoilConductivityPage", 1382, 1380, " 7 ", {6, 0, 36, 0, 7}},    // blanks around a whole number
         {"CurrentCollectorPage", 1342, 1331, "1.25", {6, 0, 91, 0, 125}},
         {"CurrentCollectorPage", 1342, 1331, "0.29", {6, 0, 91, 0, 29}},  // exact decimals

@@ -161,27 +161,37 @@ TEST_F(Water, EverySetUp) {
     const char* ok = "Write Success";
     const char* done = "Write Successfully";
     const char* empty = "Input content cannot be empty";
+    const char* choose = "Choose an entry first";
+    // Values the register cannot hold, and list rows with no entry chosen,
+    // went out as FF FF, FF 9C, 0 or the list's fallback code before.
+    const char* datum = "Number out of range (0 to 65535 cm), nothing was written!";
+    const char* ph = "Number out of range (0 to 655.35), nothing was written!";
+    const char* ec = "Number out of range (0 to 65535 us/cm), nothing was written!";
     const std::vector<WriteCase> cases = {
         {"WaterGaugePage", 1440, 1436, "12.9", Write(105, 12), done},
-        {"WaterGaugePage", 1440, 1436, "-1", Write(105, 0xFFFF), done},
+        {"WaterGaugePage", 1440, 1436, "-1", {}, datum},
+        {"WaterGaugePage", 1440, 1436, "65535", Write(105, 0xFFFF), done},
         {"WaterGaugePage", 1454, 1447, "-5", Write(103, 0xFFFB), done},
         {"WaterGaugePage", 1442, 1437, "1.5", WritePair(106, 0x3FC0, 0x0000), done},
         {"WaterGaugePage", 1474, 1469, "7.9", Write(112, 7), done},
         {"WaterGaugePage", 1427, 1425, "1", Write(100, 1), done},  // list rows: the index selected
-        {"WaterGaugePage", 1427, 1425, "-1", Write(100, 0xFFFF), done},
+        {"WaterGaugePage", 1427, 1425, "-1", {}, choose},
         {"WaterGaugePage", 1457, 1460, "1", Write(3, 1), done},
         {"WaterGaugePage", 1472, 1477, "2", Write(117, 3), done},  // the device counts from 1
-        {"WaterGaugePage", 1472, 1477, "-1", Write(117, 0), done},
-        {"TiltPage", 1582, 1578, "0", Write(82, 101), ok},      {"TiltPage", 1582, 1578, "-1", Write(82, 102), ok},
-        {"TiltPage", 1585, 1583, "-1", Write(83, 0), ok},       {"TiltPage", 1585, 1583, "0", Write(83, 103), ok},
+        {"WaterGaugePage", 1472, 1477, "-1", {}, choose},
+        {"TiltPage", 1582, 1578, "0", Write(82, 101), ok},      {"TiltPage", 1582, 1578, "-1", {}, choose},
+        {"TiltPage", 1585, 1583, "-1", {}, choose},             {"TiltPage", 1585, 1583, "0", Write(83, 103), ok},
         {"PhPage", 1596, 1595, "4.00", WritePair(288, 1, 0x0190), "Write success"},
         {"PhPage", 1598, 1597, "6.86", WritePair(288, 2, 0x02AE), "Write success"},
         {"PhPage", 1596, 1595, "", {}, empty},                  {"PhPage", 1596, 1595, "0", {}, empty},
-        {"PhPage", 1598, 1597, "655.36", {}, empty},  // 65536: its low 16 bits are 0
+        {"PhPage", 1598, 1597, "655.36", {}, ph},  // 65536: its low 16 bits, 0
+        {"PhPage", 1598, 1597, "-1", {}, ph},
         {"EcPage", 1621, 1619, "0.02", WritePair(82, 0x3CA3, 0xD70A), ok},
         {"EcPage", 1621, 1619, "", {}, empty},
         {"EcPage", 1624, 1623, "1413", WritePair(272, 4, 1413), ok},
         {"EcPage", 1624, 1623, "0", {}, empty},
+        {"EcPage", 1624, 1623, "0.5", {}, empty},  // 0 at "Precision 1.0": sent as 00 04 00 00 before
+        {"EcPage", 1624, 1623, "70000", {}, ec},   // 11 70
         {"DoPage", 1638, 0, nullptr, Write(0x1010, 1), ok},     {"DoPage", 1639, 0, nullptr, Write(0x1010, 2), ok},
         {"TurbidityPage", 1655, 0, nullptr, Write(0x1010, 1), ok},
         {"TurbidityPage", 1656, 0, nullptr, Write(0x1010, 2), ok},
@@ -260,7 +270,7 @@ TEST_F(Water, MessageSets) {
         {"WaterGaugePage", 1440, -1436, "Serial port not open!", "Return value error or device not responding!",
          "Receiving and sending data are inconsistent!"},
         {"TiltPage", 1579, 1576, "Serial port not opened", "Reading format error", "Device check value error"},
-        {"TiltPage", 1585, 0, "Serial port not opened", "The return value is incorrect or the device is not responding",
+        {"TiltPage", 1585, -1583, "Serial port not opened", "The return value is incorrect or the device is not responding",
          "The received data is inconsistent with the transmitted data"},
         {"PhPage", 1591, 1590, "Serial port not open", "Read format error", "Device check value error"},
         {"PhPage", 1596, -1595, "Serial port not open", "The return value is incorrect or the device is not responding",
@@ -274,7 +284,10 @@ TEST_F(Water, MessageSets) {
     };
     for (const auto& c : cases) {
         Show(c.page);
-        if (c.edit < 0) page->TypeText(-c.edit, "5");
+        if (c.edit < 0) {
+            if (page->control(-c.edit).kind == ui::Kind::ComboBox) page->SetCurSel(-c.edit, 0);
+            else page->TypeText(-c.edit, "5");
+        }
         for (int result = 1; result <= 3; ++result) {
             SCOPED_TRACE(std::string(c.page) + " " + std::to_string(c.button) + " result " + std::to_string(result));
             if (result == 1) con.link->portOpen = false;

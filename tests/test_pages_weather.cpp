@@ -95,7 +95,7 @@ TEST_F(Weather, EverySetUp) {
         {"UvPage", 1071, 1074, "-1.5", WithCrc({1, 6, 0, 81, 0xFF, 0xF1})},
         {"UvPage", 1057, 1075, "25.56", WithCrc({1, 6, 0, 80, 0, 255})},  // cut, not rounded
         {"RadiationPage", 1266, 1016, "12", WithCrc({1, 6, 0, 82, 0, 12})},
-        {"Co2BlindsPage", 1322, 1324, "65537", WithCrc({1, 6, 0, 96, 0, 1})},
+        {"Co2BlindsPage", 1322, 1324, "65535", WithCrc({1, 6, 0, 96, 0xFF, 0xFF})},
         {"DustTesterPage", 1415, 1351, "0.5", WithCrc({1, 0x10, 0, 96, 0, 2, 4, 0x3F, 0, 0, 0})},
         {"DustTesterPage", 1420, 1361, "-1.5", WithCrc({1, 0x10, 0, 130, 0, 2, 4, 0xBF, 0xC0, 0, 0})},
     };

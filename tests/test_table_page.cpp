@@ -229,8 +229,14 @@ TEST_F(Vocabulary, ChecksSendNothingWhenTheyRefuse) {
         {607, 807, "1", nullptr},                {607, 807, "abc", "No number entered, nothing was written!"},
         {612, 812, "", "Input content cannot be empty"},
         {612, 812, "0", "Input content cannot be empty"},
-        {612, 812, "655.36", "Input content cannot be empty"},  // 65536: low 16 bits 0
+        {612, 812, "0.009", "Input content cannot be empty"},  // cut to 0
+        // Values the register cannot hold, as the row reads it back: written
+        // as their low 16 bits they landed the device elsewhere.
+        {612, 812, "655.36", "Number out of range (0 to 655.35), nothing was written!"},  // 0 on the wire
+        {612, 812, "-1", "Number out of range (0 to 655.35), nothing was written!"},      // FF 9C
+        {603, 803, "65537", "Number out of range (0 to 65535), nothing was written!"},    // 1
         {612, 812, "4.00", nullptr},
+        {603, 803, "65535", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -276,13 +282,12 @@ TEST_F(Vocabulary, ListRowsReadAndWriteCodes) {
         int button, list, selection;
         Bytes request;
     };
+    // No entry chosen: FF FF, 0 or the fallback code went out before, for a
+    // choice nobody made.
     const std::vector<WriteCase> writes = {
-        {809, 609, 1, WithCrc({1, 6, 0, 100, 0, 1})},
-        {809, 609, -1, WithCrc({1, 6, 0, 100, 0xFF, 0xFF})},
-        {810, 610, 1, WithCrc({1, 6, 0, 117, 0, 2})},
-        {810, 610, -1, WithCrc({1, 6, 0, 117, 0, 0})},
-        {811, 611, 0, WithCrc({1, 6, 0, 82, 0, 101})},
-        {811, 611, -1, WithCrc({1, 6, 0, 82, 0, 102})},
+        {809, 609, 1, WithCrc({1, 6, 0, 100, 0, 1})},  {809, 609, -1, {}},
+        {810, 610, 1, WithCrc({1, 6, 0, 117, 0, 2})},  {810, 610, -1, {}},
+        {811, 611, 0, WithCrc({1, 6, 0, 82, 0, 101})}, {811, 611, -1, {}},
     };
     for (const auto& c : writes) {
         SCOPED_TRACE(c.button);
@@ -290,6 +295,11 @@ TEST_F(Vocabulary, ListRowsReadAndWriteCodes) {
         Heard();
         page.Click(c.button);
         auto heard = Heard();
+        if (c.request.empty()) {
+            EXPECT_TRUE(heard.empty());
+            EXPECT_EQ(host.last()->request.text, kChooseEntryText);
+            continue;
+        }
         ASSERT_EQ(heard.size(), 1u);
         EXPECT_EQ(heard[0], c.request);
         EXPECT_EQ(host.last()->request.text, "Write Success");
@@ -302,6 +312,17 @@ TEST_F(Vocabulary, VariantsAreChosenAtEveryWrite) {
     Heard();
     page.Click(803);
     EXPECT_EQ(Heard().back(), WithCrc({1, 6, 0, 2, 0x09, 0xF6}));  // 2550
+    // The range follows the variant's read: signed hundredths.
+    for (const char* typed : {"327.68", "-327.69"}) {
+        page.TypeText(603, typed);
+        host.clear();
+        page.Click(803);
+        EXPECT_EQ(host.last()->request.text, "Number out of range (-327.68 to 327.67), nothing was written!");
+    }
+    EXPECT_TRUE(Heard().empty());
+    page.TypeText(603, "-327.68");
+    page.Click(803);
+    EXPECT_EQ(Heard().back(), WithCrc({1, 6, 0, 2, 0x80, 0x00}));
     Select("GAS&Tem&Hum");
     page.TypeText(603, "300");
     page.Click(803);

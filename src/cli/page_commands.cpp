@@ -5,6 +5,7 @@
 #include "app/categories.h"
 #include "cli/internal.h"
 #include "pages/page_registry.h"
+#include "pages/table_page.h"
 
 namespace veltrano::cli::internal {
 namespace {
@@ -86,6 +87,15 @@ int SetUp(Console& console, pages::DevicePage& page, const Options& o, FILE* out
     int matches = 0;
     const auto rows = SetUps(page);
     const pages::DevicePage::RowInfo* target = FindRow(rows, c[3], &matches);
+    // A click on a disabled button does nothing: say why instead of waiting for a reply.
+    if (!page.IsEnabled(target->setup)) {
+        std::string why = "'" + c[3] + "' is not available";
+        const auto* table = dynamic_cast<const pages::TablePage*>(&page);
+        if (table && table->TypeReduced())
+            why += " for the selected type ('" + page.GetSelectedText(table->table().typeList->id) + "')";
+        std::fprintf(err, "veltrano-cli: %s; nothing written\n", why.c_str());
+        return kRefusedInput;
+    }
     if (target->edit && page.control(target->edit).kind == ui::Kind::ComboBox && !page.control(target->edit).editable) {
         std::string why;
         const int index = ListEntry(page, target->edit, c[4], &why);

@@ -38,9 +38,11 @@ std::string Fixed(double value, int decimals) {
     return std::string(buf, r.ptr);
 }
 
-bool Refused(ui::Dialog& page, TypedError error) {
+// A refusal is said with the range that was missed, where there is one.
+bool Refused(ui::Dialog& page, TypedError error, const std::string& rangeText = "") {
     if (error == TypedError::None) return false;
-    page.MessageBox(TypedErrorText(error), kWarning, ui::Icon::Warning);
+    const std::string text = error == TypedError::OutOfRange && !rangeText.empty() ? rangeText : TypedErrorText(error);
+    page.MessageBox(text, kWarning, ui::Icon::Warning);
     return true;
 }
 
@@ -61,6 +63,7 @@ double ModbusHelper::ParseNumber(const std::string& text) {
         case TypedError::NoNumber: return 0;
         case TypedError::OutOfRange: return std::numeric_limits<double>::infinity();
         case TypedError::NotWhole:
+        case TypedError::TrailingText:
         case TypedError::CommaDecimal: {
             // The number before the comma, as the leading-number rule reads it.
             const std::string head = text.substr(0, 19);
@@ -70,15 +73,17 @@ double ModbusHelper::ParseNumber(const std::string& text) {
     return 0;
 }
 
-bool ModbusHelper::TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, int64_t* out) {
-    return !Refused(page, ScaleTyped(page.GetItemText(edit), multiplier, out));
+bool ModbusHelper::TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, RegisterRange range,
+                               const std::string& unit, int64_t* out) {
+    return !Refused(page, ScaleTypedWithin(page.GetItemText(edit), multiplier, range, out),
+                    OutOfRangeText(DescribeTypedRange(range, multiplier), unit));
 }
 
-bool ModbusHelper::TypedFloat(ui::Dialog& page, int edit, float* out) {
-    return !Refused(page, ParseTypedSingle(page.GetItemText(edit), out));
+bool ModbusHelper::TypedFloat(ui::Dialog& page, int edit, const std::string& unit, float* out) {
+    return !Refused(page, ParseTypedSingle(page.GetItemText(edit), out), SingleRangeText(unit));
 }
 
-bool ModbusHelper::TypedUnsigned(ui::Dialog& page, int edit, uint16_t* out) {
+bool ModbusHelper::TypedUnsigned(ui::Dialog& page, int edit, const std::string& unit, uint16_t* out) {
     bool plain = false;
     const unsigned v = page.GetItemUInt(edit, &plain);
     if (!plain) {
@@ -89,7 +94,12 @@ bool ModbusHelper::TypedUnsigned(ui::Dialog& page, int edit, uint16_t* out) {
         Refused(page, e == TypedError::NoNumber || e == TypedError::CommaDecimal ? e : TypedError::NotWhole);
         return false;
     }
-    *out = static_cast<uint16_t>(v & 0xFFFF);
+    // 65537 written as its low 16 bits would set 1.
+    if (v > 0xFFFF) {
+        Refused(page, TypedError::OutOfRange, OutOfRangeText(DescribeTypedRange(kUnsigned16Range, 1), unit));
+        return false;
+    }
+    *out = static_cast<uint16_t>(v);
     return true;
 }
 
@@ -171,25 +181,27 @@ void ModbusHelper::ReportWrite(ui::Dialog& page, ResultCode result) {
 
 void ModbusHelper::WriteFromEdit(ui::Dialog& page, int edit, uint16_t reg) {
     uint16_t v = 0;
-    if (!TypedUnsigned(page, edit, &v)) return;
+    if (!TypedUnsigned(page, edit, "", &v)) return;
     ReportWrite(page, WriteRegister(reg, v));
 }
 
+// Without a row to say how the device reads the word, either reading of it
+// is let through; a number that fits neither would be written wrapped.
 void ModbusHelper::WriteScaled(ui::Dialog& page, int edit, uint16_t reg, int32_t multiplier) {
     int64_t scaled = 0;
-    if (!TypedScaled(page, edit, multiplier, &scaled)) return;
+    if (!TypedScaled(page, edit, multiplier, kAny16Range, "", &scaled)) return;
     ReportWrite(page, WriteRegister(reg, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF)));
 }
 
 void ModbusHelper::WriteScaled32(ui::Dialog& page, int edit, uint16_t reg, int32_t multiplier) {
     int64_t scaled = 0;
-    if (!TypedScaled(page, edit, multiplier, &scaled)) return;
+    if (!TypedScaled(page, edit, multiplier, kAny32Range, "", &scaled)) return;
     ReportWrite(page, WriteRegister32(reg, static_cast<uint32_t>(static_cast<uint64_t>(scaled) & 0xFFFFFFFFu)));
 }
 
 void ModbusHelper::WriteFloatFromEdit(ui::Dialog& page, int edit, uint16_t reg) {
     float f = 0;
-    if (!TypedFloat(page, edit, &f)) return;
+    if (!TypedFloat(page, edit, "", &f)) return;
     uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     ReportWrite(page, WriteRegister32(reg, bits));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "modbus/result_code.h"
+#include "modbus/typed_number.h"
 #include "serial/link.h"
 
 namespace veltrano {
@@ -46,15 +47,19 @@ public:
     void WriteFloatFromEdit(ui::Dialog& page, int edit, uint16_t reg);
 
     // The typed number of edit box `edit`, for the pages' own handlers too.
-    // A refusal (no number, a decimal comma, out of range) is shown on the
-    // page with the caption "Warning" and returns false: send nothing.
-    // Number x multiplier, exact for the typed decimals, truncated beyond them.
-    static bool TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, int64_t* out);
+    // A refusal (no number, a decimal comma, text after the number, a value
+    // the register cannot hold) is shown on the page with the caption
+    // "Warning" and returns false: send nothing. An out-of-range refusal
+    // says the range, in the typed number's units and `unit`.
+    // Number x multiplier, exact for the typed decimals, truncated beyond
+    // them, within `range`.
+    static bool TypedScaled(ui::Dialog& page, int edit, int32_t multiplier, RegisterRange range,
+                            const std::string& unit, int64_t* out);
     // The nearest single; every text a single prints as reads back to its bits.
-    static bool TypedFloat(ui::Dialog& page, int edit, float* out);
-    // The platform's unsigned read (not a plain unsigned number: 0), low 16
-    // bits; text holding no number at all is refused.
-    static bool TypedUnsigned(ui::Dialog& page, int edit, uint16_t* out);
+    static bool TypedFloat(ui::Dialog& page, int edit, const std::string& unit, float* out);
+    // The platform's unsigned read, 0 to 65535; anything but a plain
+    // unsigned number is refused.
+    static bool TypedUnsigned(ui::Dialog& page, int edit, const std::string& unit, uint16_t* out);
 
     // The typed number as a double: no number reads 0, a number too large
     // for a double reads as infinite. Prefer the Typed helpers above, which
@@ -67,8 +72,6 @@ public:
     // Display text of ShowScaled.
     static std::string FormatScaled(int16_t raw, double scale, uint8_t decimals);
     static std::string FormatFloat(float value);
-
-    static constexpr const char* kOutOfRangeText = "Number out of range, nothing was written!";
 
 private:
     ResultCode ReadWords(uint16_t reg, uint8_t count, uint8_t* bytes);

@@ -51,12 +51,13 @@ bool BindingRead(const ReadOp& op) {
     }
 }
 
-bool BindingWrite(const WriteOp& op) {
-    return op.kind == Write::FromEdit || op.kind == Write::Scaled || op.kind == Write::Scaled32 ||
-           op.kind == Write::Float;
-}
-
 }  // namespace
+
+RegisterRange WriteRange(const ReadOp& read, const WriteOp& write) {
+    if (write.kind == Write::Scaled32) return kUnsigned32Range;
+    const bool signedRead = (read.kind == Read::Scaled && !read.fromUnsigned) || read.kind == Read::Widened;
+    return signedRead ? kSigned16Range : kUnsigned16Range;
+}
 
 bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words) {
     if (n <= 3) return false;
@@ -260,9 +261,6 @@ bool TablePage::OwnRead(const Row& row) const {
     return row.readTexts || table_.readTexts || !BindingRead(ReadOf(row));
 }
 
-bool TablePage::OwnWrite(const Row& row) const {
-    return row.writeTexts || table_.writeTexts || !BindingWrite(WriteOf(row));
-}
 
 void TablePage::InquireButton(int button) {
     for (const Row& row : table_.rows) {
@@ -347,9 +345,12 @@ bool TablePage::Checked(const Row& row, const WriteOp& op) {
             const TypedError e = ParseTyped(GetItemText(row.edit), &number);
             bool empty = e == TypedError::NoNumber || (e == TypedError::None && number == 0.0);
             if (!empty && op.check == Check::NotZeroWord) {
+                // Within the register's range, a zero word is a zero value.
                 int64_t scaled = 0;
-                if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return false;
-                empty = (static_cast<uint64_t>(scaled) & 0xFFFF) == 0;
+                if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, WriteRange(ReadOf(row), op), row.unit,
+                                               &scaled))
+                    return false;
+                empty = scaled == 0;
             }
             if (!empty) return true;
             MessageBox(kEmptyInputText, "Warning", ui::Icon::Warning);
@@ -362,60 +363,59 @@ bool TablePage::Checked(const Row& row, const WriteOp& op) {
 void TablePage::SetUp(const Row& row) {
     const WriteOp& op = WriteOf(row);
     if (op.kind == Write::None) return;
-    if (!Checked(row, op)) return;
-    if (OwnWrite(row)) {
-        WriteOwn(row, op);
+    // No entry chosen would write a code nobody picked (FF FF, or the
+    // list's fallback code).
+    if (op.kind == Write::List && GetCurSel(row.edit) < 0) {
+        MessageBox(kChooseEntryText, "Warning", ui::Icon::Warning);
         return;
     }
-    switch (op.kind) {
-        case Write::FromEdit: helper_.WriteFromEdit(*this, row.edit, row.reg); break;
-        case Write::Scaled: helper_.WriteScaled(*this, row.edit, row.reg, op.multiplier); break;
-        case Write::Scaled32: helper_.WriteScaled32(*this, row.edit, row.reg, op.multiplier); break;
-        case Write::Float: helper_.WriteFloatFromEdit(*this, row.edit, row.reg); break;
-        default: break;
-    }
+    if (!Checked(row, op)) return;
+    WriteOwn(row, op);
 }
 
 void TablePage::WriteOwn(const Row& row, const WriteOp& op) {
     ResultCode r = kResultOk;
     int64_t scaled = 0;
+    const RegisterRange range = WriteRange(ReadOf(row), op);
     switch (op.kind) {
         case Write::None: return;
         case Write::FromEdit: {
             uint16_t v = 0;
-            if (!ModbusHelper::TypedUnsigned(*this, row.edit, &v)) return;
+            if (!ModbusHelper::TypedUnsigned(*this, row.edit, row.unit, &v)) return;
+            if (!range.Holds(v)) {
+                MessageBox(OutOfRangeText(DescribeTypedRange(range, 1), row.unit), "Warning", ui::Icon::Warning);
+                return;
+            }
             r = helper_.WriteRegister(row.reg, v);
             break;
         }
         case Write::Scaled:
-            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, range, row.unit, &scaled)) return;
             r = helper_.WriteRegister(row.reg, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
             break;
         case Write::Scaled32:
-            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, range, row.unit, &scaled)) return;
             r = helper_.WriteRegister32(row.reg, static_cast<uint32_t>(static_cast<uint64_t>(scaled) & 0xFFFFFFFFu));
             break;
         case Write::Float: {
             float f = 0;
-            if (!ModbusHelper::TypedFloat(*this, row.edit, &f)) return;
+            if (!ModbusHelper::TypedFloat(*this, row.edit, row.unit, &f)) return;
             uint32_t bits;
             std::memcpy(&bits, &f, sizeof bits);
             r = helper_.WriteRegister32(row.reg, bits);
             break;
         }
         case Write::Tagged:
-            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, &scaled)) return;
+            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, range, row.unit, &scaled)) return;
             r = helper_.WriteRegisterPair(row.reg, op.tag, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
             break;
         case Write::List: {
             uint16_t value = 0;
-            const int sel = GetCurSel(row.edit);
+            const int sel = GetCurSel(row.edit);  // an entry is chosen (SetUp)
             if (row.list && !row.list->codes.empty()) {
-                value = sel >= 0 && sel < static_cast<int>(row.list->codes.size())
-                            ? row.list->codes[static_cast<size_t>(sel)]
-                            : row.list->otherCode;
+                value = sel < static_cast<int>(row.list->codes.size()) ? row.list->codes[static_cast<size_t>(sel)]
+                                                                       : row.list->otherCode;
             } else {
-                // No selection is index -1: the device gets whatever -1 plus the offset makes.
                 value = static_cast<uint16_t>(sel + (row.list ? row.list->offset : 0));
             }
             r = helper_.WriteRegister(row.reg, value);

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "modbus/typed_number.h"
 #include "pages/device_page.h"
 #include "ui/dialog.h"
 
@@ -101,7 +102,7 @@ enum class Check : uint8_t {
     None,
     ZeroOrOne,      // the box read as an unsigned integer must be 0 or 1 in its low 8 bits: "Illegal input!"
     NotZeroNumber,  // the typed number must not be 0 (nor absent): "Input content cannot be empty"
-    NotZeroWord,    // the low 16 bits of number x multiplier must not be 0: the same text
+    NotZeroWord,    // number x multiplier must not be 0 (a standard of 0 calibrates nothing): the same text
 };
 
 struct WriteOp {
@@ -121,6 +122,13 @@ constexpr WriteOp WriteValue(uint16_t value) { return {Write::Value, 1, value}; 
 
 inline constexpr const char* kIllegalInputText = "Illegal input!";
 inline constexpr const char* kEmptyInputText = "Input content cannot be empty";
+// A list row's Set up with no entry of its list chosen.
+inline constexpr const char* kChooseEntryText = "Choose an entry first";
+
+// What the register behind a row's write holds, as the row reads it back: a
+// signed word where the read is signed, two words unsigned for Scaled32, an
+// unsigned word otherwise (write-only rows included).
+RegisterRange WriteRange(const ReadOp& read, const WriteOp& write);
 
 // --- message sets of pages that word their own messages ---
 
@@ -156,7 +164,7 @@ struct ListSpec {
     // The code of each entry; empty: the entry's index plus `offset`.
     std::span<const uint16_t> codes;
     int16_t offset = 0;
-    // With codes: what is written when no entry (or one past the codes) is selected.
+    // With codes: what is written for an entry past the codes.
     uint16_t otherCode = 0;
     // A value that names no entry leaves the selection as it was (else clears it).
     bool unknownKeeps = false;
@@ -211,6 +219,11 @@ struct Row {
     const WriteTexts* writeTexts = nullptr;
     const char* inquireText = "Inquire";  // button captions as the template spells them
     const char* setupText = "Set up";
+    // It drives an output (a relay) or starts an action (a calibration
+    // against a standard, a zero, a tare, a clearing, any command button)
+    // rather than holding a setting: a settings file records its value for
+    // reference and never writes it back to a device.
+    bool action = false;
 };
 
 // --- block reads ---
@@ -318,7 +331,6 @@ protected:
 
 private:
     bool OwnRead(const Row& row) const;
-    bool OwnWrite(const Row& row) const;
     void ReadOwn(const Row& row, const ReadOp& op, bool showErrors);
     void WriteOwn(const Row& row, const WriteOp& op);
     bool Checked(const Row& row, const WriteOp& op);

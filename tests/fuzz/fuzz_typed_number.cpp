@@ -1,5 +1,6 @@
 // The reader of typed numbers against a slow exact reference: the text is
-// read by the grammar again here, and its value is kept as decimal digits
+// read by the grammar again here (and, for what may follow the number, by a
+// regular expression over the whole text), and its value is kept as decimal digits
 // and an exponent. Scaled integers are computed digit by digit; a double or
 // single result must be the exactly nearest one (ties to even), checked with
 // big-integer arithmetic on the decimal value; a value that rounds to
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <regex>
 #include <string>
 
 #include "fuzz_common.h"
@@ -55,6 +57,13 @@ Reference Read(const std::string& text) {
     }
     if (i + 1 < h.size() && h[i] == ',' && Digit(h[i + 1])) {
         ref.error = TypedError::CommaDecimal;
+        return ref;
+    }
+    // The whole text, not only its first 19 characters, must be one number
+    // between blanks.
+    static const std::regex kWhole("[ \t\n\v\f\r]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?[ \t\n\v\f\r]*");
+    if (!std::regex_match(text, kWhole)) {
+        ref.error = TypedError::TrailingText;
         return ref;
     }
     size_t first = all.find_first_not_of('0');

@@ -9,10 +9,11 @@ constexpr const char* kResolutions[] = {"Precision 1.0", "Precision 0.1", "Preci
 constexpr TypeList kResolution{.id = 1614, .label = "Resolution Ratio", .items = kResolutions, .initial = 0};
 
 // First word of the calibration command; the second is the standard's EC
-// in the device's resolution.
+// in the device's resolution, 1 to 65535 of it (a standard that converts to
+// 0, such as 0.5 at "Precision 1.0", would calibrate against nothing).
 constexpr uint16_t kCalibrateEc = 4;
 constexpr WriteOp CalibrateEc(int32_t multiplier) {
-    return {Write::Tagged, multiplier, kCalibrateEc, Check::NotZeroNumber};
+    return {Write::Tagged, multiplier, kCalibrateEc, Check::NotZeroWord};
 }
 
 // "Precision 1.0", and no selection, take the register as it is.
@@ -38,7 +39,7 @@ constexpr Row kRows[] = {
     {.edit = 1619, .label = "Tem Compensation", .reg = 82, .read = kFloat, .inquire = 1620,
      .write = {Write::Float, 1, 0, Check::NotZeroNumber}, .setup = 1621, .writeTexts = &kPageWriteTexts},
     {.edit = 1623, .label = "EC Calibration", .unit = "us/cm", .reg = 272, .write = CalibrateEc(1), .setup = 1624,
-     .variants = kCalibrationByResolution, .writeTexts = &kPageWriteTexts, .setupText = "Cali"},
+     .variants = kCalibrationByResolution, .writeTexts = &kPageWriteTexts, .setupText = "Cali", .action = true},
 };
 
 // "Real Time" locks the Inquire buttons, so it refreshes what they read

@@ -47,8 +47,9 @@ constexpr Row kRows[] = {
      .write = kWriteInteger, .setup = 1081, .hidden = true},
     {.edit = 1082, .label = "CO2Regen", .reg = 62, .read = kUnsigned, .inquire = 1083, .write = kWriteFlag,
      .setup = 1084, .hidden = true},
+    // The relay's state: an output.
     {.edit = 1088, .label = "RegStatus", .reg = 64, .read = kUnsigned, .inquire = 1089, .write = kWriteInteger,
-     .setup = 1090, .hidden = true},
+     .setup = 1090, .hidden = true, .action = true},
 };
 
 constexpr int kReadSet[] = {1049, 1050, 1053};

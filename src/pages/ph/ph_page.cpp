@@ -8,16 +8,16 @@ constexpr WriteTexts kPhWriteTexts{"Write success", "Serial port not open",
                                    "The return value is incorrect or the device is not responding",
                                    "The received data is inconsistent with the transmitted data"};
 
-// The point number, then pH x100; a value whose low 16 bits are 0 is refused.
+// The point number, then pH x100, 0.01 to 655.35; 0 is refused.
 constexpr WriteOp CalibrationPoint(uint16_t point) { return {Write::Tagged, 100, point, Check::NotZeroWord}; }
 
 constexpr Row kRows[] = {
     {.edit = 1590, .label = "PH", .reg = 0, .read = ScaledSingle(0.01, 2), .inquire = 1591},
     {.edit = 1592, .label = "Tem", .unit = "℃", .reg = 1, .read = ScaledSingle(0.1, 1), .inquire = 1593},
     {.edit = 1595, .label = "PH Calibration point one", .reg = 288, .write = CalibrationPoint(1), .setup = 1596,
-     .setupText = "calibration"},
+     .setupText = "calibration", .action = true},
     {.edit = 1597, .label = "PH Calibration point two", .reg = 288, .write = CalibrationPoint(2), .setup = 1598,
-     .setupText = "calibration"},
+     .setupText = "calibration", .action = true},
 };
 
 // The refresh takes the pH word as unsigned, the Inquire as signed; they

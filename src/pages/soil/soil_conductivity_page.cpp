@@ -24,9 +24,10 @@ constexpr Row kRows[] = {
      .write = kWriteTenths, .setup = 1389, .portCheck = true},
     {.edit = 1385, .label = "Conductivity Cali", .reg = 82, .read = kUnsigned, .inquire = 1390,
      .write = WriteScaled(1), .setup = 1391, .portCheck = true},
-    // Built with its handlers, never shown.
+    // Built with its handlers, never shown: the standard a calibration is run against.
     {.edit = 1424, .label = "标准数值:", .reg = 1003, .read = kUnsigned, .inquire = 1422,
-     .write = kWriteInteger, .setup = 1423, .hidden = true, .disabled = true, .inquireText = "读取", .setupText = "设置"},
+     .write = kWriteInteger, .setup = 1423, .hidden = true, .disabled = true, .inquireText = "读取", .setupText = "设置",
+     .action = true},
 };
 
 constexpr int kReadSet[] = {1392, 1393, 1394, 1395, 1372};

@@ -9,7 +9,7 @@ constexpr ReadOp kAngle = ScaledSingle(0.01, 2);
 
 constexpr const char* kMountings[] = {"Horizontal", "Vertical"};
 constexpr uint16_t kMountingCodes[] = {101, 102};
-// A code the list does not know leaves the choice shown; nothing chosen writes "vertical".
+// A code the list does not know leaves the choice shown.
 constexpr ListSpec kMountingList{.items = kMountings, .codes = kMountingCodes, .otherCode = 102, .unknownKeeps = true};
 
 constexpr const char* kCalibrations[] = {"Zero point cali"};
@@ -21,7 +21,8 @@ constexpr Row kRows[] = {
     {.edit = 1577, .label = "AngleY", .unit = "°", .reg = 1, .read = kAngle, .inquire = 1580},
     {.edit = 1578, .label = "Installation method", .reg = 82, .read = kListRead, .inquire = 1581,
      .write = kWriteList, .setup = 1582, .list = &kMountingList},
-    {.edit = 1583, .label = "Calibration", .reg = 83, .write = kWriteList, .setup = 1585, .list = &kCalibrationList},
+    {.edit = 1583, .label = "Calibration", .reg = 83, .write = kWriteList, .setup = 1585, .list = &kCalibrationList,
+     .action = true},
 };
 
 constexpr BlockField kLiveFields[] = {

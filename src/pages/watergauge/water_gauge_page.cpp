@@ -49,8 +49,9 @@ constexpr Row kRows[] = {
     // unsigned, -1 would read back as 4294967295.
     {.edit = 1447, .label = "Backlash", .unit = "cm", .reg = 103, .read = kSigned, .inquire = 1453,
      .write = kWriteWhole, .setup = 1454},
+    // Switches the relay itself: an output, not a setting.
     {.edit = 1460, .label = "Relay Status", .reg = 3, .read = kListRead, .inquire = 1456, .write = kWriteList,
-     .setup = 1457, .list = &kRelayList},
+     .setup = 1457, .list = &kRelayList, .action = true},
     {.edit = 1458, .label = "Upper Limit Relay", .reg = 108, .read = kListRead, .inquire = 1461,
      .write = kWriteList, .setup = 1462, .list = &kAssociationList},
     {.edit = 1459, .label = "Lower Limit Relay", .reg = 109, .read = kListRead, .inquire = 1463,

@@ -11,11 +11,11 @@ inline constexpr uint16_t kSlopeCalibration = 2;
 
 constexpr Row ZeroCalibrationRow(int button) {
     return {.reg = kProbeCommandRegister, .write = WriteValue(kZeroCalibration), .setup = button,
-            .writeTexts = &kPageWriteTexts, .setupText = "Zero calibration"};
+            .writeTexts = &kPageWriteTexts, .setupText = "Zero calibration", .action = true};
 }
 constexpr Row SlopeCalibrationRow(int button) {
     return {.reg = kProbeCommandRegister, .write = WriteValue(kSlopeCalibration), .setup = button,
-            .writeTexts = &kPageWriteTexts, .setupText = "Slow range calibration"};
+            .writeTexts = &kPageWriteTexts, .setupText = "Slow range calibration", .action = true};
 }
 
 }  // namespace veltrano::pages

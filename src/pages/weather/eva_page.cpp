@@ -18,7 +18,8 @@ constexpr Row kRows[] = {
      .readTexts = &kPageReadTexts},
     {.edit = kLevel, .label = "Current water level", .unit = "cm", .reg = kWeightReg, .read = kLevelRead,
      .inquire = kInquire, .readTexts = &kPageReadTexts},
-    {.label = "Clearing operation", .reg = 80, .write = WriteValue(1), .setup = 1570, .writeTexts = &kPageWriteTexts},
+    {.label = "Clearing operation", .reg = 80, .write = WriteValue(1), .setup = 1570, .writeTexts = &kPageWriteTexts,
+     .action = true},
 };
 
 constexpr BlockField kFields[] = {
