@@ -2,14 +2,21 @@
 // against simulated devices, through the command line and the core.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "app/main_dialog.h"
 #include "app/settings_file.h"
 #include "cli/commands.h"
 #include "pages/page_registry.h"
+#include "pages/table_page.h"
 #include "support/capture.h"
 #include "sim/simulator.h"
 #include "ui/recording_host.h"
@@ -47,6 +54,13 @@ Captured Cli(sim::Simulator& sim, std::vector<std::string> tail) {
 
 const std::string kKanban = "TemHumKanbanPage";
 
+void SetFloat(sim::Simulator& sim, uint16_t reg, float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    sim.device().SetRegister(reg, static_cast<uint16_t>(bits >> 16));
+    sim.device().SetRegister(static_cast<uint16_t>(reg + 1), static_cast<uint16_t>(bits & 0xFFFF));
+}
+
 TEST(SettingsFile, JsonRoundTripKeepsEveryField) {
     app::Settings s;
     s.page = "Co2Page";
@@ -55,9 +69,9 @@ TEST(SettingsFile, JsonRoundTripKeepsEveryField) {
     s.time = "2025-03-01T14:03:07.123+01:00";
     s.typeList = 1237;
     s.typeEntry = "CO2";
-    s.rows = {{"Tem Upper", "℃", 48, false, 0, "35.0"},
+    s.rows = {{"Tem Upper", "℃", 48, false, 0, "35.0", {350}},
               {"CO2 Cali", "ppm", 56, true, 2, ""},
-              {"Quote \"q\", comma", "", 65535, false, 0, ""}};
+              {"Quote \"q\", comma", "", 65535, false, 0, "", {0x3E19, 0x999A}, true}};
     app::Settings back;
     std::string error;
     ASSERT_TRUE(app::SettingsFromJson(app::SettingsToJson(s), &back, &error)) << error;
@@ -76,6 +90,8 @@ TEST(SettingsFile, JsonRoundTripKeepsEveryField) {
         EXPECT_EQ(back.rows[i].failed, s.rows[i].failed);
         EXPECT_EQ(back.rows[i].result, s.rows[i].result);
         EXPECT_EQ(back.rows[i].text, s.rows[i].text);
+        EXPECT_EQ(back.rows[i].words, s.rows[i].words);
+        EXPECT_EQ(back.rows[i].reference, s.rows[i].reference);
     }
 }
 
@@ -109,6 +125,18 @@ TEST(SettingsFile, AnythingElseIsRefusedWithTheReason) {
         {R"({"format": "veltrano-settings", "version": 1, "page": "P", "address": 300, "baud": 1, "time": "t",
              "rows": []})",
          "\"address\" must be a whole number 0..255"},
+        // A number no double holds aborted the program.
+        {R"({"x": 1e400})", "not JSON: number overflow"},
+        {head + R"("rows": [{"label": "Tem Upper", "unit": "", "register": 1e400, "text": "1"}]})", "not JSON"},
+        // A NUL cut the text: "40\u00000" loaded as 40.
+        {head + R"("rows": [{"label": "Tem Upper", "unit": "", "register": 48, "text": "40\u00000"}]})",
+         "row 1: \"text\" holds a NUL character"},
+        {head + R"("rows": [{"label": "Tem Upper", "unit": "", "register": 48, "text": "1", "words": [1, 2, 3]}]})",
+         "\"words\" must be a list of one or two register words"},
+        {head + R"("rows": [{"label": "Tem Upper", "unit": "", "register": 48, "text": "1", "words": [65536]}]})",
+         "\"words\" must be whole numbers 0..65535"},
+        {head + R"("rows": [{"label": "Tem Upper", "unit": "", "register": 48, "text": "1", "reference": 1}]})",
+         "\"reference\" must be true or false"},
     };
     for (const auto& [text, reason] : cases) {
         SCOPED_TRACE(text);
@@ -289,6 +317,8 @@ TEST(SettingsCli, AMalformedOrForeignFileWritesNothing) {
 TEST(SettingsCli, SavingNothingKeepsTheFileThatWasThere) {
     auto sim = Device("kanban");
     const std::string file = ::testing::TempDir() + "/kept.json";
+    const std::string beside = ::testing::TempDir() + "/kept.new.json";
+    std::remove(beside.c_str());
     Spit(file, "what was there\n");
     sim::Fault silent;
     silent.kind = sim::Fault::Kind::Silent;
@@ -298,10 +328,20 @@ TEST(SettingsCli, SavingNothingKeepsTheFileThatWasThere) {
     EXPECT_NE(c.err.find("no row could be read"), std::string::npos) << c.err;
     EXPECT_EQ(Slurp(file), "what was there\n");
 
-    // A failed row is recorded as failed, never as a value, and not loaded.
+    // Some rows failed: the file that was there is kept (its values would
+    // become failed marks), and the result goes beside it unless --force.
     silent.count = 1;
     sim->device().SetFault(silent);
-    EXPECT_EQ(Cli(*sim, {"page", kKanban, "save", file}).code, kResultNoReply);
+    Captured partly = Cli(*sim, {"page", kKanban, "save", file});
+    EXPECT_EQ(partly.code, kResultNoReply);
+    EXPECT_EQ(Slurp(file), "what was there\n");
+    EXPECT_EQ(partly.out, beside + ": 7 rows of TemHumKanbanPage saved, 1 failed\n");
+    EXPECT_NE(partly.err.find(file + " kept as it was, since 1 of 8 rows could not be read; this result is in " + beside),
+              std::string::npos)
+        << partly.err;
+    sim->device().SetFault(silent);
+    EXPECT_EQ(Cli(*sim, {"page", kKanban, "save", file, "--force"}).code, kResultNoReply);
+    // A failed row is recorded as failed, never as a value, and not loaded.
     app::Settings s;
     ASSERT_TRUE(app::ReadSettingsFile(file, &s, nullptr));
     EXPECT_TRUE(s.rows[0].failed);
@@ -332,10 +372,69 @@ TEST(SettingsCli, TheSensorTypeEntryMustMatch) {
         << c.err;
     c = Cli(*sim, {"--select", "1237=CO2", "page", "Co2Page", "load", file});
     EXPECT_EQ(c.code, 0) << c.err;
+    // A list its container fills: refused before, whatever was selected.
+    auto blinds = Device("pmblinds");
+    const std::string pm = ::testing::TempDir() + "/pmblinds.json";
+    c = Cli(*blinds, {"--select", "1665=PM blinds", "page", "PmBlindsPage", "save", pm});
+    EXPECT_EQ(c.code, 0) << c.err;
+    c = Cli(*blinds, {"--select", "1665=PM blinds", "page", "PmBlindsPage", "diff", pm});
+    EXPECT_EQ(c.code, 0) << c.err;
+}
+
+// Values that the page shows rounded load back to their very bits, and a
+// difference below the shown digits is one; a relay's state is recorded
+// for reference only, and a file read from a pipe is read once.
+TEST(SettingsCli, WhatIsSavedLoadsBackExactlyAndDrivesNothing) {
+    auto a = Device("lampblack");
+    const std::string file = ::testing::TempDir() + "/lampblack.json";
+    std::remove(file.c_str());
+    SetFloat(*a, 16, 1.5e-7f);     // "0.000000" on the page
+    SetFloat(*a, 18, 0.1234567f);  // "0.123457"
+    ASSERT_EQ(Cli(*a, {"page", "LampblackPage", "save", file}).code, 0);
+    auto b = Device("lampblack");
+    SetFloat(*b, 16, 0.0f);
+    Captured c = Cli(*b, {"page", "LampblackPage", "diff", file});
+    EXPECT_EQ(c.code, cli::kDiffers) << c.err;
+    EXPECT_NE(c.out.find("LAMP coefficient A	0.000000	0.000000"), std::string::npos) << c.out;
+    c = Cli(*b, {"page", "LampblackPage", "load", file});
+    EXPECT_EQ(c.code, 0) << c.err;
+    for (uint16_t reg : {16, 17, 18, 19}) EXPECT_EQ(b->device().GetRegister(reg), a->device().GetRegister(reg)) << reg;
+    EXPECT_EQ(Cli(*b, {"page", "LampblackPage", "diff", file}).code, 0);
+
+    auto gauge = Device("watergauge");
+    const std::string relay = ::testing::TempDir() + "/gauge.json";
+    gauge->device().SetRegister(3, 1);  // relay closed
+    ASSERT_EQ(Cli(*gauge, {"page", "WaterGaugePage", "save", relay}).code, 0);
+    app::Settings s;
+    ASSERT_TRUE(app::ReadSettingsFile(relay, &s, nullptr));
+    const auto reference = app::ReferenceRows(s);
+    EXPECT_EQ(reference, std::vector<std::string>{"Relay Status"}) << "recorded, marked";
+    gauge->device().SetRegister(3, 0);
+    c = Cli(*gauge, {"page", "WaterGaugePage", "diff", relay});
+    EXPECT_EQ(c.code, 0) << c.out;
+    EXPECT_NE(c.err.find("kept for reference only: Relay Status"), std::string::npos) << c.err;
+    c = Cli(*gauge, {"page", "WaterGaugePage", "load", relay});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_NE(c.out.find("Relay Status	Close	skipped: an output or an action"), std::string::npos) << c.out;
+    EXPECT_EQ(gauge->device().GetRegister(3), 0) << "loading a file switched a relay";
+
+#ifndef _WIN32
+    // Through a pipe: a second read would wait for ever.
+    const std::string fifo = ::testing::TempDir() + "/settings.fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string text = Slurp(file);
+    std::thread writer([&] { Spit(fifo, text); });
+    c = Cli(*b, {"page", "LampblackPage", "diff", fifo});
+    writer.join();
+    EXPECT_EQ(c.code, 0) << c.err;
+    std::remove(fifo.c_str());
+#endif
 }
 
 // Rows are matched by label and register: on every page that pair must
-// name one row, or a file could not say which it means.
+// name one row, or a file could not say which it means. A button that only
+// writes (a command) is never a setting to replay.
 TEST(SettingsCore, EveryPagesSettingsRowsAreUnambiguous) {
     Link link;
     size_t pagesWithSettings = 0;
@@ -346,6 +445,12 @@ TEST(SettingsCore, EveryPagesSettingsRowsAreUnambiguous) {
         const auto rows = app::SettingRows(*page);
         pagesWithSettings += !rows.empty();
         for (const auto& r : rows) EXPECT_TRUE(keys.insert({r.label, r.reg}).second) << info.className << " " << r.label;
+        const auto* table = dynamic_cast<const pages::TablePage*>(page.get());
+        for (const pages::Row& row : table ? table->table().rows : std::span<const pages::Row>{}) {
+            if (row.setup && !row.inquire) {
+                EXPECT_TRUE(row.action) << info.className << " " << row.label << row.setupText << ": a command";
+            }
+        }
     }
     EXPECT_GE(pagesWithSettings, 15u);
 }

@@ -100,6 +100,8 @@ TEST_F(Cli, ExitsWithTheResultCodeOrSixtyFour) {
         {{"--port", sim->path(), "scan", "now"}, 64, "scan takes no arguments"},
         {{"--port", "", "read", "1"}, 64, "--port needs a PATH"},  // not the first port found
         {{"--port"}, 64, "--port needs a PATH"},
+        {{"--port=", "read", "1"}, 64, "--port needs a PATH"},  // not "read" as the port
+        {{"--baud=", "read", "1"}, 64, "--baud needs a rate"},
         {{"--bogus"}, 64, "usage:"},
         {{}, 64, "no command"},
     };
@@ -319,14 +321,20 @@ TEST(CliPages, ListInquireAndSet) {
     // Refused typed numbers: nothing sent, the register as it was, their own status.
     struct Refusal {
         const char* typed;
-        TypedError error;
+        std::string says;
     };
-    for (const Refusal& r : {Refusal{"hot", TypedError::NoNumber}, Refusal{"", TypedError::NoNumber},
-                             Refusal{"35,5", TypedError::CommaDecimal}, Refusal{"1e300", TypedError::OutOfRange}}) {
+    const std::string range = "Number out of range (-3276.8 to 3276.7), nothing was written!";
+    for (const Refusal& r : {Refusal{"hot", TypedErrorText(TypedError::NoNumber)},
+                             Refusal{"", TypedErrorText(TypedError::NoNumber)},
+                             Refusal{"35,5", TypedErrorText(TypedError::CommaDecimal)},
+                             Refusal{"35abc", TypedErrorText(TypedError::TrailingText)},  // wrote 35
+                             Refusal{"1e300", range},
+                             Refusal{"4000", range},     // 40000 wrapped: -2553.6 on the device
+                             Refusal{"3276.8", range}}) {  // -3276.8
         SCOPED_TRACE(r.typed);
         c = page({"TemHumKanbanPage", "set", "Tem Upper", r.typed});
         EXPECT_EQ(c.code, cli::kRefusedInput);
-        EXPECT_EQ(c.err, std::string(TypedErrorText(r.error)) + "\n");
+        EXPECT_EQ(c.err, r.says + "\n");
         EXPECT_EQ(c.out, "");
         EXPECT_EQ(sim.device().GetRegister(48), 350);
     }
@@ -392,6 +400,11 @@ TEST_F(CliPageDevice, SelectThenPollReadsWhatTheSelectionLeaves) {
         std::vector<std::string> args;
         const char* says;
     };
+    // A row the selected type disables: said, not sent, not waited for as "no reply".
+    c = Page("co2", {"--select", "1237=CO2", "page", "Co2Page", "set", "Tem Upper", "35"});
+    EXPECT_EQ(c.code, cli::kRefusedInput);
+    EXPECT_EQ(c.err, "veltrano-cli: 'Tem Upper' is not available for the selected type ('CO2'); nothing written\n");
+    EXPECT_TRUE(RegistersHeard().empty());
     const std::vector<Bad> bad = {
         {{"--select", "1234=CO", "page", "No2Page", "poll"}, "no entry 'CO'"},
         {{"--select", "999=NO2", "page", "No2Page", "poll"}, "no list 999"},

@@ -205,10 +205,39 @@ TEST_F(Toolkit, SettingsSavedComparedAndLoadedForThePageOnShow) {
     const qt::SettingsReport dry = qt::LoadSettingsInto(&page, file, true);
     EXPECT_TRUE(dry.summary.startsWith("Would write 1 rows, 0 failed, 7 already")) << dry.summary.toStdString();
     EXPECT_EQ(sim->device().GetRegister(48), held + 7) << "a dry run writes nothing";
-    const qt::SettingsReport loaded = qt::LoadSettingsInto(&page, file);
+    // "Load settings…" shows what would change and writes only once the operator agrees.
+    QStringList asked;
+    auto answer = [&](bool yes) {
+        return [&asked, yes](const QString& question) {
+            asked << question;
+            return yes;
+        };
+    };
+    EXPECT_TRUE(qt::LoadSettingsConfirmed(&page, file, answer(false)).refused);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith("Would write 1 rows") && asked[0].contains("Tem Upper = ")) << asked[0].toStdString();
+    EXPECT_EQ(sim->device().GetRegister(48), held + 7) << "declined: nothing written";
+    const qt::SettingsReport loaded = qt::LoadSettingsConfirmed(&page, file, answer(true));
     EXPECT_TRUE(loaded.ok) << loaded.summary.toStdString();
     EXPECT_TRUE(loaded.summary.startsWith("Wrote 1 rows, 0 failed")) << loaded.summary.toStdString();
     EXPECT_EQ(sim->device().GetRegister(48), held);
+    // A save in which a row fails asks before its failed mark replaces a saved value.
+    sim::Fault silent;
+    silent.kind = sim::Fault::Kind::Silent;
+    silent.count = 1;
+    sim->device().SetFault(silent);
+    asked.clear();
+    const QByteArray before = [&] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const qt::SettingsReport beside = qt::SaveSettingsOf(&page, file, answer(false));
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith("1 of 8 rows could not be read")) << asked[0].toStdString();
+    EXPECT_TRUE(beside.summary.contains(dir.filePath("kanban.new.json") + ".")) << beside.summary.toStdString();
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), before) << "the old file is kept";
     EXPECT_TRUE(qt::CompareSettingsOf(&page, file).summary.startsWith("The device holds what"));
 
     // A foreign or broken file is refused before anything is written.

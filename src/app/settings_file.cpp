@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -28,21 +30,54 @@ using Json = nlohmann::ordered_json;
 
 struct SettingsRow {
     pages::DevicePage::RowInfo info;
-    uint16_t reg = 0;
+    const pages::Row* row = nullptr;
 };
 
-std::vector<SettingsRow> RowsOf(const pages::DevicePage& page) {
+std::vector<SettingsRow> RowsOf(const pages::DevicePage& page, bool anyType = false) {
     std::vector<SettingsRow> rows;
     const auto* table = dynamic_cast<const pages::TablePage*>(&page);
     if (!table) return rows;  // no table, no registers to name
     // Rows that follow a reduced "Sensor Type" are not this device's.
-    const bool reduced = table->TypeReduced();
+    const bool reduced = !anyType && table->TypeReduced();
     for (const auto& info : page.Rows()) {
         if (!info.inquire || !info.setup) continue;
         const pages::Row* row = table->RowOfEdit(info.edit);
-        if (row && !(row->follows && reduced)) rows.push_back(SettingsRow{info, row->reg});
+        if (row && !(row->follows && reduced)) rows.push_back(SettingsRow{info, row});
     }
     return rows;
+}
+
+// The same text, and where both know them the same register words: a
+// float shown as "0.000000" may hold 1.5e-7 or 0. (A text edited in the
+// file differs by its text.)
+bool SameValue(const SettingRow& a, const SettingRow& b) {
+    return a.text == b.text && (a.words.empty() || b.words.empty() || a.words == b.words);
+}
+
+// The text that the row's write turns into the file row's words, or ""
+// when its write cannot say it, or when the words no longer read as the
+// row's text (edited in the file): then the text is typed.
+std::string TextOfWords(const pages::TablePage& page, const pages::Row& row, const SettingRow& f) {
+    using pages::Write;
+    const std::vector<uint16_t>& words = f.words;
+    const pages::WriteOp& op = page.WriteOf(row);
+    const pages::ReadOp& read = page.ReadOf(row);
+    const RegisterRange range = pages::WriteRange(read, op);
+    const bool two = op.kind == Write::Scaled32 || op.kind == Write::Float;
+    if (words.size() != (two ? 2u : 1u)) return "";
+    const uint32_t raw = two ? static_cast<uint32_t>(words[0]) << 16 | words[1] : words[0];
+    if (pages::FormatRead(read, raw) != f.text) return "";
+    if (op.kind == Write::Float) {
+        float single;
+        std::memcpy(&single, &raw, sizeof single);
+        if (!std::isfinite(single)) return "";
+        char buf[32];
+        const auto r = std::to_chars(buf, buf + sizeof buf, single);  // shortest text that reads back to these bits
+        return std::string(buf, r.ptr);
+    }
+    if (op.kind != Write::Scaled && op.kind != Write::Scaled32 && op.kind != Write::FromEdit) return "";
+    const int64_t v = range.min < 0 && !two ? static_cast<int16_t>(raw) : static_cast<int64_t>(raw);
+    return range.Holds(v) ? UnscaledText(v, op.kind == Write::FromEdit ? 1 : op.multiplier) : "";
 }
 
 bool SameRow(const SettingRow& a, const std::string& label, uint16_t reg) { return a.label == label && a.reg == reg; }
@@ -95,9 +130,15 @@ std::string JsonReason(const std::exception& e) {
 
 std::vector<SettingRow> SettingRows(const pages::DevicePage& page) {
     std::vector<SettingRow> rows;
-    for (const SettingsRow& r : RowsOf(page)) rows.push_back(SettingRow{r.info.label, r.info.unit, r.reg});
+    for (const SettingsRow& r : RowsOf(page)) {
+        SettingRow row{r.info.label, r.info.unit, r.row->reg};
+        row.reference = r.row->action;
+        rows.push_back(row);
+    }
     return rows;
 }
+
+bool MayHoldSettings(const pages::DevicePage& page) { return !RowsOf(page, true).empty(); }
 
 Settings ReadSettings(pages::DevicePage& page) {
     Link& link = page.link();
@@ -111,11 +152,23 @@ Settings ReadSettings(pages::DevicePage& page) {
         s.typeEntry = page.GetSelectedText(t->id);
     }
     const std::vector<SettingsRow> rows = RowsOf(page);
-    std::vector<std::pair<uint16_t, uint8_t>> reads;
+    struct Seen {
+        uint16_t reg;
+        uint8_t result;
+        std::vector<uint16_t> words;
+    };
+    std::vector<Seen> reads;
     {
         QuietPage quiet(page);
         OutcomeTap tap(link, [&](uint8_t function, uint16_t reg, uint8_t result) {
-            if (function == fn::kReadHolding) reads.emplace_back(reg, result);
+            if (function != fn::kReadHolding) return;
+            Seen seen{reg, result, {}};
+            // The request and the reply it was judged on are still in the buffers.
+            const unsigned count = static_cast<unsigned>(link.txBuffer[4]) << 8 | link.txBuffer[5];
+            if (result == kResultOk && 3u + 2u * count + 2u <= link.replyLength)
+                for (unsigned k = 0; k < count; ++k)
+                    seen.words.push_back(static_cast<uint16_t>(link.rxBuffer[3 + 2 * k] << 8 | link.rxBuffer[4 + 2 * k]));
+            reads.push_back(std::move(seen));
         });
         // Each button once, whatever the "Real Time" lock: reading changes nothing.
         std::vector<int> pressed;
@@ -126,18 +179,21 @@ Settings ReadSettings(pages::DevicePage& page) {
         }
     }
     for (const SettingsRow& r : rows) {
-        SettingRow row{r.info.label, r.info.unit, r.reg};
+        SettingRow row{r.info.label, r.info.unit, r.row->reg};
+        row.reference = r.row->action;
         bool read = false;
         uint8_t result = kResultOk;
-        for (const auto& [reg, res] : reads) {
-            if (reg != r.reg) continue;
+        for (const Seen& seen : reads) {
+            if (seen.reg != r.row->reg) continue;
             read = true;
-            if (res != kResultOk && result == kResultOk) result = res;
+            if (seen.result != kResultOk && result == kResultOk) result = seen.result;
+            if (row.words.empty()) row.words = seen.words;
         }
         if (!read) result = link.portOpen ? kResultNoReply : kResultPortClosed;  // refused before a request
         if (result == kResultOk) {
             row.text = page.GetItemText(r.info.edit);
         } else {
+            row.words.clear();
             row.failed = true;
             row.result = result;
         }
@@ -166,7 +222,9 @@ std::string SettingsToJson(const Settings& s) {
             row["result"] = r.result;
         } else {
             row["text"] = r.text;
+            if (!r.words.empty()) row["words"] = r.words;
         }
+        if (r.reference) row["reference"] = true;
         rows.push_back(row);
     }
     j["rows"] = rows;
@@ -175,7 +233,9 @@ std::string SettingsToJson(const Settings& s) {
     return j.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-bool SettingsFromJson(const std::string& text, Settings* out, std::string* error) {
+namespace {
+
+bool FromJson(const std::string& text, Settings* out, std::string* error) {
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
         return false;
@@ -183,7 +243,8 @@ bool SettingsFromJson(const std::string& text, Settings* out, std::string* error
     Json j;
     try {
         j = Json::parse(text);
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) {
+        // A syntax error, or a number no double holds (1e400).
         return fail("not JSON: " + JsonReason(e));
     }
     if (!j.is_object() || !j.contains("format") || j["format"] != kSettingsFormat)
@@ -232,6 +293,22 @@ bool SettingsFromJson(const std::string& text, Settings* out, std::string* error
         const bool failed = r.contains("failed");
         if (hasText == failed) return fail(where + "needs either \"text\" or \"failed\": true");
         if (hasText && !string(r, "text", &row.text, where)) return false;
+        // A NUL would cut the text where the box reads it: "40\u00000" would load as 40.
+        if (row.text.find('\0') != std::string::npos) return fail(where + "\"text\" holds a NUL character");
+        if (hasText && r.contains("words")) {
+            const Json& w = r["words"];
+            if (!w.is_array() || w.empty() || w.size() > 2)
+                return fail(where + "\"words\" must be a list of one or two register words");
+            for (const Json& word : w) {
+                if (!word.is_number_unsigned() || word.get<unsigned long long>() > 65535)
+                    return fail(where + "\"words\" must be whole numbers 0..65535");
+                row.words.push_back(static_cast<uint16_t>(word.get<unsigned long long>()));
+            }
+        }
+        if (r.contains("reference")) {
+            if (!r["reference"].is_boolean()) return fail(where + "\"reference\" must be true or false");
+            row.reference = r["reference"].get<bool>();
+        }
         if (failed) {
             if (r["failed"] != true) return fail(where + "\"failed\" must be true");
             row.failed = true;
@@ -246,6 +323,18 @@ bool SettingsFromJson(const std::string& text, Settings* out, std::string* error
     }
     *out = s;
     return true;
+}
+
+}  // namespace
+
+bool SettingsFromJson(const std::string& text, Settings* out, std::string* error) {
+    try {
+        return FromJson(text, out, error);
+    } catch (const std::exception& e) {
+        // Whatever the checks above missed is still a refusal, never an abort.
+        if (error) *error = std::string("not a settings file: ") + JsonReason(e);
+        return false;
+    }
 }
 
 bool WriteSettingsFile(const std::string& path, const Settings& settings, std::string* error) {
@@ -338,8 +427,8 @@ std::vector<SettingDifference> CompareSettings(const Settings& file, const Setti
     for (const SettingRow& f : file.rows) {
         if (f.failed) continue;
         const SettingRow* d = Find(device.rows, f.label, f.reg);
-        if (!d) continue;
-        if (!d->failed && d->text == f.text) continue;
+        if (!d || d->reference) continue;
+        if (!d->failed && SameValue(f, *d)) continue;
         out.push_back(SettingDifference{f.label, f.unit, f.text, d->failed ? "" : d->text, d->failed, d->result});
     }
     return out;
@@ -352,24 +441,56 @@ std::vector<std::string> RowsWithoutValue(const Settings& file) {
     return labels;
 }
 
+std::vector<std::string> ReferenceRows(const Settings& settings) {
+    std::vector<std::string> labels;
+    for (const SettingRow& r : settings.rows)
+        if (r.reference) labels.push_back(r.label);
+    return labels;
+}
+
+bool SaveKeepsOldFile(const std::string& path, const Settings& settings) {
+    bool failed = false;
+    for (const SettingRow& r : settings.rows) failed = failed || r.failed;
+    std::error_code ec;
+    return failed && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string BesidePath(const std::string& path) {
+    const std::filesystem::path p(path);
+    if (!p.has_extension()) return path + ".new";
+    std::filesystem::path beside = p;
+    beside.replace_extension(".new" + p.extension().string());
+    return beside.string();
+}
+
+bool SaveSettingsFile(const std::string& path, const Settings& settings, bool replace, std::string* writtenTo,
+                      std::string* error) {
+    const std::string target = !replace && SaveKeepsOldFile(path, settings) ? BesidePath(path) : path;
+    if (writtenTo) *writtenTo = target;
+    return WriteSettingsFile(target, settings, error);
+}
+
 std::vector<LoadResult> LoadSettings(pages::DevicePage& page, const Settings& file, bool dryRun) {
     using Status = LoadResult::Status;
     const Settings device = ReadSettings(page);
     std::vector<LoadResult> results;
     QuietPage quiet(page);
+    const auto* table = dynamic_cast<const pages::TablePage*>(&page);
     for (const SettingsRow& r : RowsOf(page)) {
-        const SettingRow* f = Find(file.rows, r.info.label, r.reg);
+        const SettingRow* f = Find(file.rows, r.info.label, r.row->reg);
         if (!f) continue;
-        const SettingRow* d = Find(device.rows, r.info.label, r.reg);
+        const SettingRow* d = Find(device.rows, r.info.label, r.row->reg);
         LoadResult lr;
         lr.label = f->label;
         lr.text = f->text;
         lr.deviceText = d && !d->failed ? d->text : "";
         lr.deviceFailed = !d || d->failed;
         lr.readResult = d ? d->result : kResultNoReply;
-        if (f->failed) {
+        if (r.row->action) {
+            lr.status = Status::Reference;  // whatever the file says
+        } else if (f->failed) {
             lr.status = Status::NoValue;
-        } else if (d && !d->failed && d->text == f->text) {
+        } else if (d && !d->failed && SameValue(*f, *d)) {
             lr.status = Status::Unchanged;
         } else if (dryRun) {
             lr.status = Status::WouldWrite;
@@ -388,7 +509,9 @@ std::vector<LoadResult> LoadSettings(pages::DevicePage& page, const Settings& fi
                     page.SelectCombo(r.info.edit, static_cast<int>(it - box.items.begin()));
                 }
             } else {
-                page.TypeText(r.info.edit, f->text);
+                // The words' own text where there is one: "%f" of a float drops digits.
+                const std::string exact = f->words.empty() || !table ? "" : TextOfWords(*table, *r.row, *f);
+                page.TypeText(r.info.edit, exact.empty() ? f->text : exact);
             }
             if (placed) {
                 const size_t shown = quiet.recorder().messages.size();

@@ -20,8 +20,8 @@ constexpr const char* kUsage =
     "          | writefloat REG VALUE | writepair REG V1 V2\n"
     "          | scan | inquire | set-address N | set-baud N\n"
     "          | page list | page NAME inquire | page NAME set LABEL [VALUE]\n"
-    "          | page NAME poll [--every SECONDS] [--count N] [--csv [FILE]]\n"
-    "          | page NAME save FILE | page NAME diff FILE | page NAME load FILE [--dry-run]\n"
+    "          | page NAME poll [--every SECONDS] [--count N] [--csv [FILE] [--overwrite]]\n"
+    "          | page NAME save FILE [--force] | page NAME diff FILE | page NAME load FILE [--dry-run]\n"
     "page options: --select ID=ITEM chooses the entry ITEM of list ID first (repeatable)\n"
     "without --port: the one USB adapter, if exactly one is plugged in\n"
     "more: veltrano-cli --help, veltrano-cli COMMAND --help\n";
@@ -60,6 +60,8 @@ struct Raw {
     std::string every, count, csvPath;
     std::string file;
     bool dryRun = false;
+    bool force = false;
+    bool overwrite = false;
 };
 
 // CLI11's own complaint about an option without its value, in our words.
@@ -75,6 +77,14 @@ std::string MissingValue(const std::string& what) {
     for (const auto& [name, needs] : kNeeds)
         if (what.rfind(std::string(name) + ":", 0) == 0) return needs;
     return what;
+}
+
+// "--port=" with nothing after the '=' would take the next word as its value.
+std::string EmptyValue(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (a.size() > 3 && a.rfind("--", 0) == 0 && a.back() == '=' && a.find('=') == a.size() - 1)
+            return MissingValue(a.substr(0, a.size() - 1) + ":");
+    return "";
 }
 
 }  // namespace
@@ -155,7 +165,7 @@ int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, 
 
     CLI::App* poll = page->add_subcommand("poll", "run the page's real-time read set and print every value");
     poll->allow_extras();
-    formatter->shapes[poll] = "page NAME poll [--every SECONDS] [--count N] [--csv [FILE]]";
+    formatter->shapes[poll] = "page NAME poll [--every SECONDS] [--count N] [--csv [FILE] [--overwrite]]";
     CLI::Option* every = poll->add_option("--every", raw.every, "a tick every SECONDS (decimal); default 1")
                              ->type_name("SECONDS");
     CLI::Option* count = poll->add_option("--count", raw.count,
@@ -166,8 +176,11 @@ int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, 
                                         "failed), to FILE or stdout; flushed every tick")
                            ->type_name("FILE")
                            ->expected(0, 1);
-    poll->footer("Ctrl-C (or SIGTERM) ends it after the tick under way; the file is left complete.\n"
-                 "The exit status is the worst result of any tick.");
+    poll->add_flag("--overwrite", raw.overwrite, "replace FILE rather than append to it");
+    poll->footer("An existing FILE with the same header is appended to; one with another header is refused\n"
+                 "(--overwrite replaces it). Ctrl-C (or SIGTERM) ends it after the tick under way; the file\n"
+                 "is left complete. A device that goes away is reopened once a second, and each row it\n"
+                 "misses has empty fields. The exit status is the worst result of any tick.");
 
     auto fileCommand = [&](const char* name, const char* description, const std::string& shape, const char* more) {
         CLI::App* c = page->add_subcommand(name, description);
@@ -177,10 +190,14 @@ int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, 
         formatter->shapes[c] = shape;
         return c;
     };
-    fileCommand("save", "read the page's settings and write them to FILE", "page NAME save FILE",
-                "FILE (JSON) holds the page class, the device's address, the baud rate, the time, and per row\n"
-                "its label, unit, register and text, or a failed mark where the read failed.\n"
-                "Nothing is written when no row can be read.");
+    CLI::App* save = fileCommand(
+        "save", "read the page's settings and write them to FILE", "page NAME save FILE [--force]",
+        "FILE (JSON) holds the page class, the device's address, the baud rate, the time, and per row\n"
+        "its label, unit, register, text and register words, or a failed mark where the read failed.\n"
+        "Outputs and actions (a relay) are saved for reference and never loaded. Nothing is written\n"
+        "when no row can be read; when some row failed, an existing FILE is kept and the result goes\n"
+        "beside it (FILE.json: FILE.new.json).");
+    save->add_flag("--force", raw.force, "replace FILE even when some row could not be read");
     fileCommand("diff", "print the settings that differ from FILE", "page NAME diff FILE",
                 "One line per row: label, the file's text, the device's, unit.\n"
                 "Exit status 0 the same, 4 different, 1 to 3 a read failed.");
@@ -195,6 +212,7 @@ int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, 
                            "Results go to stdout, failures to stderr.\n") +
                kExitText);
 
+    if (const std::string empty = EmptyValue(args); !empty.empty()) return Usage(err, empty);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         cli.parse(reversed);
@@ -277,7 +295,11 @@ int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, 
         p.csv = true;
         p.csvPath = raw.csvPath;
     }
+    if (raw.overwrite && (!p.csv || p.csvPath.empty() || p.csvPath == "-"))
+        return Usage(err, "--overwrite goes with --csv FILE");
+    p.overwrite = raw.overwrite;
     o->dryRun = raw.dryRun;
+    o->force = raw.force;
     return -1;
 }
 

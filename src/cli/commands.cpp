@@ -301,7 +301,7 @@ int Run(const std::vector<std::string>& args, FILE* out, FILE* err, const PortLi
     }
     if (pageCommand) {
         // A settings file is looked at before any port: a bad one sends nothing.
-        if (const int refused = internal::CheckSettingsFile(o, err); refused >= 0) return refused;
+        if (const int refused = internal::CheckSettingsFile(&o, err); refused >= 0) return refused;
     }
     const bool pageList = pageCommand && o.command[1] == "list";
     if (!o.portGiven && !pageList && !ChoosePort(o, listPorts, err)) return kResultPortClosed;

@@ -3,11 +3,13 @@
 // headless console the page commands run in, and the common replies.
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "app/settings_file.h"
 #include "cli/commands.h"
 #include "modbus/result_code.h"
 #include "pages/device_page.h"
@@ -22,6 +24,7 @@ struct PollOptions {
     long long count = 1;
     bool csv = false;
     std::string csvPath;  // "" or "-": standard output
+    bool overwrite = false;  // replace the file rather than append to it
 };
 
 struct Options {
@@ -35,6 +38,9 @@ struct Options {
     std::vector<std::string> command;
     PollOptions poll;
     bool dryRun = false;
+    bool force = false;  // save: replace the file even when some row failed
+    // The settings file of diff and load, read once before any port is looked for.
+    std::optional<app::Settings> settingsFile;
 };
 
 // Parses the command line. Returns -1 to go on; otherwise the exit status,
@@ -94,6 +100,6 @@ int PollCommand(Console& console, pages::DevicePage& page, const Options& o, FIL
 int SettingsCommand(Console& console, pages::DevicePage& page, const Options& o, FILE* out, FILE* err);
 // What a settings command can check before any port is looked for: the
 // file's form (diff, load) or a place to write it (save). -1 to go on.
-int CheckSettingsFile(const Options& o, FILE* err);
+int CheckSettingsFile(Options* o, FILE* err);
 
 }  // namespace veltrano::cli::internal

@@ -42,7 +42,7 @@ int ReadFile(const std::string& path, app::Settings* file, FILE* err) {
     return -1;
 }
 
-int Save(Console& console, pages::DevicePage& page, const std::string& path, FILE* out, FILE* err) {
+int Save(Console& console, pages::DevicePage& page, const std::string& path, bool force, FILE* out, FILE* err) {
     if (app::SettingRows(page).empty()) {
         std::fprintf(err, "%s has no settings with the entries selected.\n", page.className().c_str());
         return kUsageError;
@@ -63,14 +63,18 @@ int Save(Console& console, pages::DevicePage& page, const std::string& path, FIL
         std::fprintf(err, "veltrano-cli: no row could be read; %s not written\n", path.c_str());
         return worst;
     }
-    std::string why;
-    if (!app::WriteSettingsFile(path, s, &why)) {
+    std::string why, target;
+    if (!app::SaveSettingsFile(path, s, force, &target, &why)) {
         std::fprintf(err, "veltrano-cli: cannot write %s\n", why.c_str());
         return kCannotCreate;
     }
-    std::fprintf(out, "%s: %zu rows of %s saved", path.c_str(), s.rows.size() - failed, s.page.c_str());
+    std::fprintf(out, "%s: %zu rows of %s saved", target.c_str(), s.rows.size() - failed, s.page.c_str());
     if (failed) std::fprintf(out, ", %zu failed", failed);
     std::fputc('\n', out);
+    if (target != path)
+        std::fprintf(err, "veltrano-cli: %s kept as it was, since %zu of %zu rows could not be read; this result is in %s"
+                          " (--force replaces %s)\n",
+                     path.c_str(), failed, s.rows.size(), target.c_str(), path.c_str());
     return worst;
 }
 
@@ -87,6 +91,10 @@ int Diff(Console& console, pages::DevicePage& page, const app::Settings& file, F
     const auto noValue = app::RowsWithoutValue(file);
     if (!noValue.empty())
         std::fprintf(err, "veltrano-cli: not compared, the file has no value for: %s\n", Joined(noValue).c_str());
+    const auto reference = app::ReferenceRows(device);
+    if (!reference.empty())
+        std::fprintf(err, "veltrano-cli: not compared, outputs and actions are kept for reference only: %s\n",
+                     Joined(reference).c_str());
     if (worst != kResultOk) {
         std::fprintf(err, "veltrano-cli: result %d: %s\n", worst, DescribeResult(worst));
         return worst;
@@ -118,6 +126,7 @@ int Load(Console& console, pages::DevicePage& page, const app::Settings& file, b
                 if (code == 0) code = r.code;
                 break;
             case Status::NoValue: what = "skipped: the file has no value (its read failed when saved)"; break;
+            case Status::Reference: what = "skipped: an output or an action, kept in the file for reference only"; break;
         }
         std::fprintf(out, "%s\t%s\t%s\n", r.label.c_str(), r.text.c_str(), what.c_str());
     }
@@ -135,13 +144,14 @@ int Load(Console& console, pages::DevicePage& page, const app::Settings& file, b
 
 }  // namespace
 
-int CheckSettingsFile(const Options& o, FILE* err) {
-    const std::vector<std::string>& c = o.command;
+int CheckSettingsFile(Options* o, FILE* err) {
+    const std::vector<std::string>& c = o->command;
     if (c.size() != 4 || (c[2] != "save" && c[2] != "diff" && c[2] != "load")) return -1;
     const std::string& name = c[1];
     const std::string& path = c[3];
-    Link scratch;  // the page is built only to read its rows
-    if (app::SettingRows(*pages::MakePage(pages::FindPage(name)->templateId, scratch)).empty())
+    Link scratch;  // the page is built only to read its rows; which of them hold settings
+                   // may depend on lists its container fills, so any entry will do here
+    if (!app::MayHoldSettings(*pages::MakePage(pages::FindPage(name)->templateId, scratch)))
         return Usage(err, name + " has no settings to " + c[2] + ": no row with both an Inquire and a Set up");
     if (c[2] == "save") {
         std::error_code ec;
@@ -156,6 +166,7 @@ int CheckSettingsFile(const Options& o, FILE* err) {
         }
         return -1;
     }
+    // Read once, here: a pipe or /dev/stdin has nothing left for a second read.
     app::Settings file;
     if (const int refused = ReadFile(path, &file, err); refused >= 0) return refused;
     if (file.page != name) {
@@ -163,6 +174,7 @@ int CheckSettingsFile(const Options& o, FILE* err) {
                      file.page.c_str(), name.c_str());
         return kRefusedInput;
     }
+    o->settingsFile = std::move(file);
     return -1;
 }
 
@@ -171,7 +183,8 @@ int SettingsCommand(Console& console, pages::DevicePage& page, const Options& o,
     const std::string& path = o.command[3];
     app::Settings file;
     if (command != "save") {
-        if (const int refused = ReadFile(path, &file, err); refused >= 0) return refused;
+        if (o.settingsFile) file = *o.settingsFile;
+        else if (const int refused = ReadFile(path, &file, err); refused >= 0) return refused;
         std::string why;
         // After the lists are selected: the file's type entry is compared with theirs.
         if (!app::SettingsFitPage(file, page, &why)) {
@@ -181,7 +194,7 @@ int SettingsCommand(Console& console, pages::DevicePage& page, const Options& o,
     }
     OpenAsGiven(console.link(), o, err);
     console.host().Print(err);
-    if (command == "save") return Save(console, page, path, out, err);
+    if (command == "save") return Save(console, page, path, o.force, out, err);
     if (command == "diff") return Diff(console, page, file, out, err);
     return Load(console, page, file, o.dryRun, out, err);
 }

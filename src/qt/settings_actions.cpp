@@ -42,7 +42,7 @@ SettingsReport Refused(const QString& why) {
 
 }  // namespace
 
-SettingsReport SaveSettingsOf(pages::DevicePage* page, const QString& path) {
+SettingsReport SaveSettingsOf(pages::DevicePage* page, const QString& path, const Ask& replace) {
     if (const QString why = Unavailable(page); !why.isEmpty()) return Refused(why);
     const app::Settings s = app::ReadSettings(*page);
     QStringList failed;
@@ -54,13 +54,22 @@ SettingsReport SaveSettingsOf(pages::DevicePage* page, const QString& path) {
         report.summary = "No row could be read; " + path + " was not written.\n" + failed.join('\n');
         return report;
     }
-    std::string error;
-    if (!app::WriteSettingsFile(path.toStdString(), s, &error)) {
+    // Failed marks would take the place of the values the old file holds.
+    bool replacing = false;
+    if (app::SaveKeepsOldFile(path.toStdString(), s) && replace)
+        replacing = replace(QString("%1 of %2 rows could not be read:\n%3\n\nReplace %4, losing the values it holds "
+                                    "for them? No saves this result beside it, as %5.")
+                                .arg(failed.size())
+                                .arg(s.rows.size())
+                                .arg(failed.join('\n'), path, Q(app::BesidePath(path.toStdString()))));
+    std::string error, target;
+    if (!app::SaveSettingsFile(path.toStdString(), s, replacing, &target, &error)) {
         report.summary = "Cannot write " + Q(error);
         return report;
     }
     report.ok = failed.isEmpty();
-    report.summary = QString("%1 rows of %2 saved to %3.").arg(s.rows.size() - failed.size()).arg(Q(s.page), path);
+    report.summary = QString("%1 rows of %2 saved to %3.").arg(s.rows.size() - failed.size()).arg(Q(s.page), Q(target));
+    if (Q(target) != path) report.summary += "\n" + path + " was kept as it was.";
     if (!failed.isEmpty()) report.summary += "\nNot read, saved as failed:\n" + failed.join('\n');
     return report;
 }
@@ -90,6 +99,12 @@ SettingsReport CompareSettingsOf(pages::DevicePage* page, const QString& path) {
         for (const std::string& n : noValue) names << Q(n);
         report.summary += "\nNot compared (no value in the file): " + names.join(", ");
     }
+    const auto reference = app::ReferenceRows(device);
+    if (!reference.empty()) {
+        QStringList names;
+        for (const std::string& n : reference) names << Q(n);
+        report.summary += "\nNot compared (outputs and actions, kept for reference only): " + names.join(", ");
+    }
     return report;
 }
 
@@ -100,7 +115,7 @@ SettingsReport LoadSettingsInto(pages::DevicePage* page, const QString& path, bo
     QString why;
     if (!ReadFile(*page, path, &file, &why)) return Refused(why);
     const auto results = app::LoadSettings(*page, file, dryRun);
-    QStringList written, failed, unchanged, skipped;
+    QStringList written, failed, unchanged, skipped, reference;
     for (const app::LoadResult& r : results) {
         const QString row = Q(r.label) + " = " + Q(r.text);
         switch (r.status) {
@@ -109,10 +124,12 @@ SettingsReport LoadSettingsInto(pages::DevicePage* page, const QString& path, bo
             case Status::WouldWrite: written << row; break;
             case Status::Failed: failed << row + ": " + Q(r.message); break;
             case Status::NoValue: skipped << Q(r.label); break;
+            case Status::Reference: reference << Q(r.label); break;
         }
     }
     SettingsReport report;
     report.ok = failed.isEmpty();
+    report.changes = static_cast<int>(written.size());
     QString& s = report.summary;
     s = QString("%1 %2 rows, %3 failed, %4 already as in the file.")
             .arg(dryRun ? "Would write" : "Wrote")
@@ -122,7 +139,21 @@ SettingsReport LoadSettingsInto(pages::DevicePage* page, const QString& path, bo
     if (!written.isEmpty()) s += QString("\n\n%1:\n").arg(dryRun ? "Would write" : "Written") + written.join('\n');
     if (!failed.isEmpty()) s += "\n\nNot written:\n" + failed.join('\n');
     if (!skipped.isEmpty()) s += "\n\nSkipped (no value in the file): " + skipped.join(", ");
+    if (!reference.isEmpty())
+        s += "\n\nSkipped (outputs and actions, kept for reference only): " + reference.join(", ");
     return report;
+}
+
+SettingsReport LoadSettingsConfirmed(pages::DevicePage* page, const QString& path, const Ask& confirm) {
+    const SettingsReport preview = LoadSettingsInto(page, path, true);
+    if (preview.refused || preview.changes == 0) return preview;
+    if (!confirm(preview.summary + "\n\nWrite these rows to the device?")) {
+        SettingsReport r;
+        r.refused = true;
+        r.summary = "Nothing was written to the device.";
+        return r;
+    }
+    return LoadSettingsInto(page, path, false);
 }
 
 SettingsActions::SettingsActions(MainWindow& window, QMenu& file) : QObject(&window), window_(window) {
@@ -143,10 +174,18 @@ void SettingsActions::Run(Kind kind) {
     const QString path = kind == Kind::Save ? QFileDialog::getSaveFileName(&window_, title, suggested, filter)
                                             : QFileDialog::getOpenFileName(&window_, title, QString(), filter);
     if (path.isEmpty()) return;
+    // The questions come while the work is under way: no busy cursor over them.
+    const Ask ask = [this, title](const QString& question) {
+        QApplication::restoreOverrideCursor();
+        const bool yes = QMessageBox::question(&window_, title, question, QMessageBox::Yes | QMessageBox::No,
+                                               QMessageBox::No) == QMessageBox::Yes;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return yes;
+    };
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SettingsReport r = kind == Kind::Save      ? SaveSettingsOf(page, path)
+    const SettingsReport r = kind == Kind::Save      ? SaveSettingsOf(page, path, ask)
                              : kind == Kind::Compare ? CompareSettingsOf(page, path)
-                                                     : LoadSettingsInto(page, path);
+                                                     : LoadSettingsConfirmed(page, path, ask);
     QApplication::restoreOverrideCursor();
     QMessageBox box(r.ok ? QMessageBox::Information : QMessageBox::Warning, title, r.summary, QMessageBox::Ok, &window_);
     box.exec();
