@@ -18,6 +18,7 @@
 #include "pages/page_registry.h"
 #include "pages/table_page.h"
 #include "support/capture.h"
+#include "support/files.h"
 #include "sim/simulator.h"
 #include "ui/recording_host.h"
 
@@ -26,15 +27,9 @@ namespace {
 
 using test::Capture;
 using test::Captured;
+using test::Slurp;
+using test::Spit;
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void Spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::unique_ptr<sim::Simulator> Device(const char* profile) {
     sim::Device::Config c;

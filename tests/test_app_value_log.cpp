@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #endif
 
@@ -22,6 +23,7 @@
 #include "cli/commands.h"
 #include "pages/table_page.h"
 #include "support/capture.h"
+#include "support/files.h"
 #include "support/sim_link.h"
 
 #ifndef _WIN32
@@ -33,20 +35,10 @@ namespace {
 
 using test::Capture;
 using test::Captured;
+using test::Lines;
+using test::Slurp;
+using test::Spit;
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream ss(text);
-    for (std::string line; std::getline(ss, line);) lines.push_back(line);
-    return lines;
-}
 
 TEST(CsvLog, FieldsAreQuotedOnlyWhenTheyMustBe) {
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -180,6 +172,74 @@ TEST(CsvLog, AFailedReadIsAnEmptyFieldNeverTheOldText) {
     EXPECT_TRUE(std::regex_match(lines[2].substr(0, lines[2].find(',')), stamp)) << lines[2];
 }
 
+// A log that is there already is continued after its last complete row,
+// never emptied without a word; a file of another log is left alone.
+TEST(CsvLog, AnExistingLogIsContinuedOrLeftAlone) {
+    const std::vector<app::LogColumn> columns = {{1, "Count", ""}, {2, "Level:", "cm"}};
+    const std::string header = "time,Count,Level (cm)\n", row = "2026-12-11T12:19:00.000+00:00,7,21.5\n";
+    using Start = app::CsvLog::Start;
+    struct Case {
+        std::string before;
+        bool overwrite;
+        Start start;
+        std::string after;  // then one row more, unless refused
+    };
+    const std::vector<Case> cases = {
+        {"", false, Start::Created, header},
+        {header + row, false, Start::Appended, header + row},
+        {header + row + "2026-12-11T12:19:", false, Start::Appended, header + row},  // a row cut short
+        {header, false, Start::Appended, header},
+        {"time,Temperature\n" + row, false, Start::OtherHeader, "time,Temperature\n" + row},
+        {"time,Temperature\n" + row, true, Start::Created, header},
+        {"no newline at all", false, Start::OtherHeader, "no newline at all"},
+    };
+    const std::string path = ::testing::TempDir() + "/existing.csv";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        Spit(path, c.before);
+        app::CsvLog log;
+        std::string error;
+        ASSERT_EQ(log.OpenFor(path, columns, c.overwrite, &error), c.start) << error;
+        if (c.start == Start::OtherHeader) {
+            EXPECT_NE(error.find("holds a log of other values"), std::string::npos) << error;
+            EXPECT_EQ(Slurp(path), c.after);
+            continue;
+        }
+        app::Sample s{std::chrono::system_clock::now(), {"8", "1.0"}, {false, false}};
+        ASSERT_TRUE(log.WriteRow(s, &error)) << error;
+        const std::string text = Slurp(path);
+        EXPECT_EQ(text.substr(0, c.after.size()), c.after);
+        EXPECT_EQ(text.substr(text.size() - 7), ",8,1.0\n") << text;
+    }
+}
+
+#ifndef _WIN32
+// A full disk (a file-size limit here) stops the log with the file ending
+// on its last complete row, not on a torn one.
+TEST(CsvLog, ADiskWithoutRoomLeavesWholeRowsOnly) {
+    const std::string path = ::testing::TempDir() + "/full.csv";
+    std::remove(path.c_str());
+    app::CsvLog log;
+    std::string error;
+    ASSERT_EQ(log.OpenFor(path, {{1, "Count", ""}}, false, &error), app::CsvLog::Start::Created) << error;
+    ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct rlimit small = before;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    app::Sample s{std::chrono::system_clock::now(), {"12345"}, {false}};
+    int rows = 0;
+    while (log.WriteRow(s, &error) && rows < 1000) ++rows;
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_LT(rows, 1000);
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    const std::string text = Slurp(path);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(Lines(text).size(), static_cast<size_t>(rows) + 1) << "the header and every row, whole";
+}
+#endif
+
 // --- page NAME poll on the command line ---
 
 struct CliPoll : ::testing::Test {
@@ -205,6 +265,7 @@ struct CliPoll : ::testing::Test {
 
 TEST_F(CliPoll, CsvRowsPerTickWithAFailedTickLeftEmpty) {
     const std::string path = ::testing::TempDir() + "/kanban.csv";
+    std::remove(path.c_str());
     sim::Fault silent;
     silent.kind = sim::Fault::Kind::Silent;
     silent.count = 2;  // the first tick: both reads unanswered
@@ -220,6 +281,22 @@ TEST_F(CliPoll, CsvRowsPerTickWithAFailedTickLeftEmpty) {
     const std::regex row(R"([0-9T:.+-]{29},-?\d+\.\d,\d+\.\d)");
     for (int i : {2, 3}) EXPECT_TRUE(std::regex_match(lines[i], row)) << lines[i];
 
+    // The same log again: continued, not emptied; another page's log: left alone.
+    c = Poll({"--count", "1", "--csv", path});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(c.err, "veltrano-cli: appending to " + path + "\n");
+    EXPECT_EQ(Lines(Slurp(path)).size(), 5u);
+    Spit(path, "time,Weight (g)\n");
+    c = Poll({"--count", "1", "--csv", path});
+    EXPECT_EQ(c.code, cli::kRefusedInput);
+    EXPECT_NE(c.err.find("holds a log of other values (time,Weight (g)); it was left as it was (--overwrite replaces it)"),
+              std::string::npos)
+        << c.err;
+    EXPECT_EQ(Slurp(path), "time,Weight (g)\n");
+    c = Poll({"--count", "1", "--csv", path, "--overwrite"});
+    EXPECT_EQ(c.code, 0) << c.err;
+    EXPECT_EQ(Lines(Slurp(path)).size(), 2u);
+
     // To stdout, and the plain text of one tick as before.
     c = Poll({"--count", "2", "--every", "0.1", "--csv"});
     EXPECT_EQ(c.code, 0) << c.err;
@@ -233,7 +310,7 @@ TEST_F(CliPoll, BadOptionsAreUsageErrorsBeforeAnythingIsSent) {
     const std::vector<std::vector<std::string>> bad = {
         {"--every", "0"}, {"--every", "-1"}, {"--every", "soon"}, {"--every", "1e6"},
         {"--count", "0"}, {"--count", "2.5"}, {"--every"},       {"--bogus"},
-        {"extra"},
+        {"extra"},        {"--overwrite"},
     };
     for (const auto& tail : bad) {
         SCOPED_TRACE(tail[0] + (tail.size() > 1 ? " " + tail[1] : ""));

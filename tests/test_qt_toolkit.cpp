@@ -26,6 +26,7 @@
 #include "qt/traffic_view.h"
 #include "qt/trend_plot.h"
 #include "sim/simulator.h"
+#include "support/files.h"
 
 namespace veltrano {
 namespace {
@@ -42,12 +43,7 @@ void StartQt() {
     app = new QApplication(argc, argv);
 }
 
-std::vector<std::string> Lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> Lines(const std::string& path) { return test::Lines(test::Slurp(path)); }
 
 const std::string kKanban = "TemHumKanbanPage";
 
@@ -185,6 +181,22 @@ TEST_F(Toolkit, LogAndTrendFollowTheRealTimeTicksWithGapsWhereAReadFailed) {
     toolkit->StopLog();
     Tick();
     EXPECT_EQ(Lines(csv).size(), 5u) << "stopped: no more rows";
+    // Logging to it again continues it; a file of another log is replaced only when the operator says so.
+    bool appended = false;
+    ASSERT_TRUE(toolkit->StartLog(QString::fromStdString(csv), &error, {}, &appended)) << error.toStdString();
+    EXPECT_TRUE(appended);
+    toolkit->StopLog();
+    test::Spit(csv, "time,Weight (g)\n");
+    int asked = 0;
+    auto no = [&](const QString&) { return ++asked, false; };
+    EXPECT_FALSE(toolkit->StartLog(QString::fromStdString(csv), &error, no));
+    EXPECT_TRUE(error.contains("holds a log of other values")) << error.toStdString();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(test::Slurp(csv), "time,Weight (g)\n");
+    ASSERT_TRUE(toolkit->StartLog(QString::fromStdString(csv), &error, [](const QString&) { return true; }, &appended));
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(Lines(csv).size(), 1u) << "replaced: the header alone";
+    toolkit->StopLog();
     // Another page: the trend starts afresh.
     main().SelectTab(app::kCategoryTabs, 2);
     Tick();

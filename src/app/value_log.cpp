@@ -1,5 +1,11 @@
 #include "app/value_log.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -36,13 +42,48 @@ std::string ErrnoText(const std::string& path) { return path + ": " + std::strer
 
 #ifdef _WIN32
 constexpr const char* kCreateMode = "wb";  // "\n" as written, as everywhere else
+constexpr const char* kUpdateMode = "r+b";
 bool LocalTime(time_t t, struct tm* out) { return localtime_s(out, &t) == 0; }
 bool UtcTime(time_t t, struct tm* out) { return gmtime_s(out, &t) == 0; }
+bool Truncate(FILE* f, uint64_t size) { return _chsize_s(_fileno(f), static_cast<long long>(size)) == 0; }
+bool SeekTo(FILE* f, uint64_t at) { return _fseeki64(f, static_cast<long long>(at), SEEK_SET) == 0; }
+uint64_t SizeOf(FILE* f) {
+    return _fseeki64(f, 0, SEEK_END) == 0 ? static_cast<uint64_t>(_ftelli64(f)) : 0;
+}
 #else
 constexpr const char* kCreateMode = "we";  // not inherited by programs started later
+constexpr const char* kUpdateMode = "r+e";
 bool LocalTime(time_t t, struct tm* out) { return localtime_r(&t, out) != nullptr; }
 bool UtcTime(time_t t, struct tm* out) { return gmtime_r(&t, out) != nullptr; }
+bool Truncate(FILE* f, uint64_t size) { return ::ftruncate(fileno(f), static_cast<off_t>(size)) == 0; }
+bool SeekTo(FILE* f, uint64_t at) { return ::fseeko(f, static_cast<off_t>(at), SEEK_SET) == 0; }
+uint64_t SizeOf(FILE* f) { return ::fseeko(f, 0, SEEK_END) == 0 ? static_cast<uint64_t>(::ftello(f)) : 0; }
 #endif
+
+// The file's first line, "\n" included (at most `limit` bytes).
+std::string FirstLine(FILE* f, size_t limit) {
+    std::string line;
+    SeekTo(f, 0);
+    for (int c; line.size() < limit && (c = std::fgetc(f)) != EOF;) {
+        line += static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    return line;
+}
+
+// Where the file's last complete record ends: just after its last "\n".
+uint64_t CompleteLength(FILE* f, uint64_t size) {
+    char block[4096];
+    for (uint64_t end = size; end > 0;) {
+        const uint64_t start = end > sizeof block ? end - sizeof block : 0;
+        const size_t n = static_cast<size_t>(end - start);
+        if (!SeekTo(f, start) || std::fread(block, 1, n, f) != n) return size;
+        for (size_t k = n; k-- > 0;)
+            if (block[k] == '\n') return start + k + 1;
+        end = start;
+    }
+    return 0;
+}
 
 // Minutes east of UTC: the local clock's reading less the UTC clock's
 // (tm_gmtoff is not on every system).
@@ -199,10 +240,51 @@ bool CsvLog::Open(const std::string& path, std::string* error) {
         if (error) *error = ErrnoText(path);
         return false;
     }
+    // Unbuffered: what a failed write left behind is on the disk, where Cut finds it.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
     owned_ = true;
     path_ = path;
     bytes_ = 0;
+    size_ = 0;
     return true;
+}
+
+CsvLog::Start CsvLog::OpenFor(const std::string& path, const std::vector<LogColumn>& columns, bool overwrite,
+                              std::string* error) {
+    Close(nullptr);
+    const std::string header = CsvRecord(LogHeader(columns));
+    if (!overwrite) {
+        if (FILE* f = std::fopen(path.c_str(), kUpdateMode)) {
+            const uint64_t size = SizeOf(f);
+            if (size > 0) {
+                const std::string first = FirstLine(f, header.size() + 1);
+                if (first != header) {
+                    std::fclose(f);
+                    if (error)
+                        *error = path + " holds a log of other values (" + Trimmed(first.substr(0, 200)) +
+                                 "); it was left as it was";
+                    return Start::OtherHeader;
+                }
+                // A row that an earlier run could not finish goes; the complete ones stay.
+                const uint64_t complete = CompleteLength(f, size);
+                if ((complete < size && !Truncate(f, complete)) || !SeekTo(f, complete)) {
+                    if (error) *error = ErrnoText(path);
+                    std::fclose(f);
+                    return Start::Failed;
+                }
+                std::setvbuf(f, nullptr, _IONBF, 0);
+                file_ = f;
+                owned_ = true;
+                path_ = path;
+                bytes_ = 0;
+                size_ = complete;
+                return Start::Appended;
+            }
+            std::fclose(f);
+        }
+    }
+    if (!Open(path, error)) return Start::Failed;
+    return WriteHeader(columns, error) ? Start::Created : Start::Failed;
 }
 
 void CsvLog::Attach(FILE* stream) {
@@ -211,6 +293,7 @@ void CsvLog::Attach(FILE* stream) {
     owned_ = false;
     path_ = "output";
     bytes_ = 0;
+    size_ = 0;
 }
 
 bool CsvLog::Close(std::string* error) {
@@ -233,10 +316,19 @@ bool CsvLog::Put(const std::string& record, std::string* error) {
     }
     if (std::fwrite(record.data(), 1, record.size(), file_) != record.size() || std::fflush(file_) != 0) {
         if (error) *error = ErrnoText(path_);
+        // The part of the record that did reach the disk is cut off: the file
+        // ends with its last complete row, as a reader of the log expects.
+        if (owned_ && !Cut(size_) && error) *error += ", and its last row could not be cut back";
         return false;
     }
     bytes_ += record.size();
+    size_ += record.size();
     return true;
+}
+
+bool CsvLog::Cut(uint64_t size) {
+    std::clearerr(file_);
+    return Truncate(file_, size) && SeekTo(file_, size);
 }
 
 bool CsvLog::WriteHeader(const std::vector<LogColumn>& columns, std::string* error) {

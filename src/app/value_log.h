@@ -97,8 +97,10 @@ private:
 // once a second, plus the row it leaves.
 Sample RunTick(pages::DevicePage& page, TickSampler& sampler);
 
-// The CSV file (or stream) of a log. Each row is flushed as it is written,
-// so that a killed program leaves every finished row on disk.
+// The CSV file (or stream) of a log. Each row goes to the file as it is
+// written, so that a killed program leaves every finished row on disk; a
+// row the disk had no room for is cut off again, so that the file ends
+// with its last complete row.
 class CsvLog {
 public:
     CsvLog() = default;
@@ -108,6 +110,15 @@ public:
 
     // Creates (or empties) the file.
     bool Open(const std::string& path, std::string* error);
+    enum class Start {
+        Created,      // a new (or empty, or replaced) file, its header written
+        Appended,     // the file held the same header: new rows follow its last complete one
+        OtherHeader,  // the file holds another log: refused, the file untouched
+        Failed,       // it could not be read or written (`error` says why)
+    };
+    // The log of `columns` in `path`: appended to when the file holds the
+    // same header, refused when it holds another, unless `overwrite`.
+    Start OpenFor(const std::string& path, const std::vector<LogColumn>& columns, bool overwrite, std::string* error);
     // Writes to a stream the caller keeps open (stdout).
     void Attach(FILE* stream);
     bool Close(std::string* error);
@@ -120,10 +131,13 @@ public:
 private:
     bool Put(const std::string& record, std::string* error);
 
+    bool Cut(uint64_t size);
+
     FILE* file_ = nullptr;
     bool owned_ = false;
     std::string path_;
     uint64_t bytes_ = 0;
+    uint64_t size_ = 0;  // the file's length after the last complete record
 };
 
 }  // namespace veltrano::app

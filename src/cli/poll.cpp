@@ -132,17 +132,28 @@ int PollCommand(Console& console, pages::DevicePage& page, const Options& o, FIL
 
     app::CsvLog log;
     std::string error;
-    if (p.csv) {
-        if (p.csvPath.empty() || p.csvPath == "-") log.Attach(out);
-        else if (!log.Open(p.csvPath, &error)) {
-            std::fprintf(err, "veltrano-cli: cannot write the log: %s\n", error.c_str());
-            return kCannotCreate;
-        }
-    }
     app::TickSampler sampler(page);
-    if (p.csv && !log.WriteHeader(sampler.columns(), &error)) {
-        std::fprintf(err, "veltrano-cli: writing the log failed: %s\n", error.c_str());
-        return kWriteError;
+    if (p.csv && (p.csvPath.empty() || p.csvPath == "-")) {
+        log.Attach(out);
+        if (!log.WriteHeader(sampler.columns(), &error)) {
+            std::fprintf(err, "veltrano-cli: writing the log failed: %s\n", error.c_str());
+            return kWriteError;
+        }
+    } else if (p.csv) {
+        // A log that is there already is continued, never emptied without a word.
+        switch (log.OpenFor(p.csvPath, sampler.columns(), p.overwrite, &error)) {
+            case app::CsvLog::Start::Created: break;
+            case app::CsvLog::Start::Appended:
+                std::fprintf(err, "veltrano-cli: appending to %s\n", p.csvPath.c_str());
+                break;
+            case app::CsvLog::Start::OtherHeader:
+                std::fprintf(err, "veltrano-cli: cannot log to %s: %s (--overwrite replaces it)\n", p.csvPath.c_str(),
+                             error.c_str());
+                return kRefusedInput;
+            case app::CsvLog::Start::Failed:
+                std::fprintf(err, "veltrano-cli: cannot write the log: %s\n", error.c_str());
+                return kCannotCreate;
+        }
     }
 
     StopSignals stop;

@@ -150,7 +150,8 @@ void OperatorToolkit::AroundTimer(ui::Dialog& dialog, int timerId, bool done) {
     }
 }
 
-bool OperatorToolkit::StartLog(const QString& path, QString* error) {
+bool OperatorToolkit::StartLog(const QString& path, QString* error,
+                               const std::function<bool(const QString&)>& replace, bool* appended) {
     StopLog();
     auto* page = dynamic_cast<pages::DevicePage*>(window_.CurrentPage());
     if (!page) {
@@ -159,10 +160,16 @@ bool OperatorToolkit::StartLog(const QString& path, QString* error) {
     }
     auto log = std::make_unique<app::CsvLog>();
     std::string why;
-    if (!log->Open(path.toStdString(), &why) || !log->WriteHeader(app::LogColumns(*page), &why)) {
+    const auto columns = app::LogColumns(*page);
+    app::CsvLog::Start start = log->OpenFor(path.toStdString(), columns, false, &why);
+    if (start == app::CsvLog::Start::OtherHeader && replace &&
+        replace(QString::fromStdString(why) + ".\n\nReplace it with a new log of this page?"))
+        start = log->OpenFor(path.toStdString(), columns, true, &why);
+    if (start != app::CsvLog::Start::Created && start != app::CsvLog::Start::Appended) {
         if (error) *error = QString::fromStdString(why);
         return false;
     }
+    if (appended) *appended = start == app::CsvLog::Start::Appended;
     log_ = std::move(log);
     logPage_ = page;
     logPath_ = path;
@@ -188,15 +195,25 @@ void OperatorToolkit::ToggleLog(bool on) {
     logAction_->setChecked(false);  // until a file is chosen
     auto* page = dynamic_cast<pages::DevicePage*>(window_.CurrentPage());
     if (!page) return;
+    // An existing log is continued, not replaced: the question comes only for a file of another log.
     const QString path = QFileDialog::getSaveFileName(&window_, "Log to file", QString::fromStdString(page->className()) + ".csv",
-                                                      "CSV files (*.csv);;All files (*)");
+                                                      "CSV files (*.csv);;All files (*)", nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return;
     QString error;
-    if (!StartLog(path, &error)) QMessageBox::warning(&window_, "Log to file", "Cannot log to " + path + ": " + error);
-    else if (!page->RealTimeChecked())
-        QMessageBox::information(&window_, "Log to file",
-                                 "Logging " + QString::fromStdString(page->className()) +
-                                     ". A row is written each second while its \"Real Time\" box is checked.");
+    bool appended = false;
+    auto replace = [this](const QString& question) {
+        return QMessageBox::question(&window_, "Log to file", question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+    if (!StartLog(path, &error, replace, &appended)) {
+        QMessageBox::warning(&window_, "Log to file", "Cannot log to " + path + ": " + error);
+    } else if (appended || !page->RealTimeChecked()) {
+        QString text = (appended ? "Appending to " + path + ", which holds a log of this page" : "Logging " +
+                        QString::fromStdString(page->className())) + ".";
+        if (!page->RealTimeChecked()) text += " A row is written each second while its \"Real Time\" box is checked.";
+        QMessageBox::information(&window_, "Log to file", text);
+    }
 }
 
 }  // namespace veltrano::qt

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "app/value_log.h"
@@ -42,9 +43,12 @@ public:
     QAction& showTrend() { return *showTrend_; }
 
     // Logs the page on show to `path`, one row per Real Time tick, until
-    // StopLog (or the page is left). False, with the reason, if the file
-    // cannot be made.
-    bool StartLog(const QString& path, QString* error);
+    // StopLog (or the page is left). A file that holds the same columns is
+    // appended to (`appended`); one that holds another log is replaced only
+    // when `replace` says yes to the question (no one to ask: refused).
+    // False, with the reason, if the file cannot be made.
+    bool StartLog(const QString& path, QString* error, const std::function<bool(const QString&)>& replace = {},
+                  bool* appended = nullptr);
     void StopLog();
     bool logging() const { return log_ != nullptr; }
     qint64 rowsLogged() const { return rows_; }
