@@ -306,6 +306,42 @@ TEST_F(CliPoll, CsvRowsPerTickWithAFailedTickLeftEmpty) {
     EXPECT_EQ(c.out.rfind("Temperature\t", 0), 0u) << c.out;
 }
 
+// A device pulled mid-log and plugged back behind the same path: said once
+// each way, its ticks meanwhile empty rows, and read again without a restart.
+TEST(CliPollUnplug, TheLogGoesOnAndTheDeviceIsReadAgainWhenItIsBack) {
+    sim::Device::Config cfg;
+    cfg.address = 1;
+    cfg.baud = 9600;
+    cfg.profile = sim::FindProfile("kanban");
+    sim::Simulator sim(cfg);
+    const std::string link = ::testing::TempDir() + "/poll-unplug-" + std::to_string(::getpid());
+    ASSERT_TRUE(sim.Start(nullptr, link));
+    const std::string path = ::testing::TempDir() + "/unplug.csv";
+    std::remove(path.c_str());
+    Captured c;
+    std::thread poll([&] {
+        c = Capture([&](FILE* out, FILE* err) {
+            return cli::Run({"--port", link, "page", "TemHumKanbanPage", "poll", "--every", "0.2", "--count", "30",
+                             "--csv", path},
+                            out, err);
+        });
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    sim.Unplug();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(sim.Replug());
+    poll.join();
+    EXPECT_EQ(c.code, kResultPortClosed) << c.err;
+    EXPECT_NE(c.err.find("device gone: " + link), std::string::npos) << c.err;
+    EXPECT_NE(c.err.find("reconnected: " + link + " at 9600 baud"), std::string::npos) << c.err;
+    const auto lines = Lines(Slurp(path));
+    ASSERT_EQ(lines.size(), 31u) << "a row every tick, none lost";
+    EXPECT_EQ(lines.back().find(",,"), std::string::npos) << "read again once back: " << lines.back();
+    int empty = 0;
+    for (const auto& l : lines) empty += l.ends_with(",,");
+    EXPECT_GE(empty, 3) << "the ticks while it was gone";
+}
+
 TEST_F(CliPoll, BadOptionsAreUsageErrorsBeforeAnythingIsSent) {
     const std::vector<std::vector<std::string>> bad = {
         {"--every", "0"}, {"--every", "-1"}, {"--every", "soon"}, {"--every", "1e6"},

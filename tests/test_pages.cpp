@@ -3,6 +3,9 @@
 // "Real Time" rules, and the poller.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "pages/device_page.h"
 #include "sim/profile.h"
 #include "support/console.h"
@@ -383,18 +386,56 @@ TEST(PagesUnplugged, DeviceTakenAwayMidPollingAndPluggedBackIn) {
 
     sim.Unplug();  // the adapter is pulled while "Real Time" runs
     host.clear();
+    std::vector<std::string> news;
+    main.watch().news = [&](app::LinkWatch::Event, const std::string& text) { news.push_back(text); };
     for (int i = 0; i < 2; ++i) main.Timer(app::kPollTimer);
     EXPECT_EQ(page->GetItemText(1014), "");
     EXPECT_EQ(page->GetItemText(1012), "");
     EXPECT_TRUE(host.messages.empty());
     EXPECT_LT(main.pump().CpuSeconds(), 1.0) << "no core spent on the dead port";
+    ASSERT_EQ(news.size(), 1u);
+    EXPECT_EQ(news[0], "device gone: " + linkPath + " (trying to reopen it once a second)");
 
-    ASSERT_TRUE(sim.Replug());  // back, behind the same name
-    page->Click(1015);          // stop the refresh to rescan
-    ASSERT_EQ(main.scan().Run(), app::BaudRateTest::Outcome::ShortFrame);
-    page->Click(1010);
+    ASSERT_TRUE(sim.Replug());  // back, behind the same name: the next tick reads, no rescan
+    std::this_thread::sleep_for(app::LinkWatch::kRetryEvery);
+    main.Timer(app::kPollTimer);
+    ASSERT_EQ(news.size(), 2u);
+    EXPECT_EQ(news[1], "reconnected: " + linkPath + " at 4800 baud");
     EXPECT_FALSE(page->GetItemText(1014).empty());
+
+    // Gone again: an Inquire says so at once, rather than waiting for a reply.
+    sim.Unplug();
+    for (int i = 0; i < 2; ++i) main.Timer(app::kPollTimer);
+    EXPECT_EQ(news.size(), 3u);
+    page->Click(1015);
+    const auto asked = std::chrono::steady_clock::now();
+    page->Click(1010);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(100));
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(host.last()->request.text, "Serial port not open!");
+    main.watch().news = nullptr;
     main.SetHost(nullptr);
+}
+
+// Values read before the port reached a device (again) are not that
+// device's: they go; what the operator typed or chose stays.
+TEST(PagesReopened, ReadValuesGoWhenThePortIsOpenedAgain) {
+    sim::Device::Config cfg = Device(1, 4800, sim::kDialectShort);
+    cfg.profile = sim::FindProfile("watergauge");
+    test::Console con(cfg);
+    ASSERT_EQ(con.main->RunScan(), app::BaudRateTest::Outcome::ShortFrame);
+    pages::DevicePage* gauge = con.main->ShowPage("WaterGaugePage");
+    gauge->Click(1439);  // Datum Value read
+    gauge->Click(1426);  // Host Running Mode read
+    gauge->TypeText(1445, "120");  // Upper Limit typed, not sent
+    gauge->SelectCombo(1460, 1);   // Relay Status chosen
+    ASSERT_FALSE(gauge->GetItemText(1436).empty());
+    ASSERT_GE(gauge->GetCurSel(1425), 0);
+    ASSERT_EQ(con.main->RunScan(), app::BaudRateTest::Outcome::ShortFrame);
+    EXPECT_EQ(gauge->GetItemText(1436), "");
+    EXPECT_EQ(gauge->GetCurSel(1425), -1);
+    EXPECT_EQ(gauge->GetItemText(1445), "120");
+    EXPECT_EQ(gauge->GetCurSel(1460), 1);
 }
 
 }  // namespace

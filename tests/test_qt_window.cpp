@@ -639,6 +639,10 @@ TEST(StatusWords, PortRouteAndSelection) {
     v.testing = true;
     EXPECT_EQ(qt::SelectionWords(v), "") << "the test is opening the chosen port right now";
     EXPECT_EQ(qt::ConnectionWords(v), "/dev/ttyUSB0 · 9600 baud · testing…");
+    v.testing = false;
+    v.open = false;
+    v.gone = true;  // closed until it can be opened again
+    EXPECT_EQ(qt::ConnectionWords(v), "/dev/ttyUSB0 · 9600 baud · device gone, reopening once a second");
     EXPECT_EQ(qt::PlainLabel("  O2  "), "O2");
     EXPECT_EQ(qt::RealTimeWords("20W Illumination&&Tem&&Hum", 3, 1),
               "Real Time: 20W Illumination&Tem&Hum, every 1 s, 1 of 3 reads failed");

@@ -20,6 +20,7 @@ MainDialog::MainDialog(Link& link, MainOptions options)
       panel_(*this, link, state_, [this] { return SelectedPortPath(); }),
       scan_(*this, link, state_, panel_, [this] { return SelectedPortPath(); }),
       poller_(*this),
+      watch_(link),
       pump_(link) {
     MoveWindow(Dlu(0, 0, 473, 355));
     // The connection panel, in the band 7 to 71 units from the top.
@@ -48,7 +49,7 @@ MainDialog::MainDialog(Link& link, MainOptions options)
         }
     }
 
-    OnCommand(kTestBaudRate, [this] { scan_.Run(); });
+    OnCommand(kTestBaudRate, [this] { RunScan(); });
     OnCommand(kInquireAddress, [this] { panel_.Inquire(); });
     OnCommand(kInquireBaud, [this] { panel_.Inquire(); });
     OnCommand(kSetAddress, [this] { panel_.SetAddress(); });
@@ -102,6 +103,8 @@ void MainDialog::OnTimer(int timerId) {
     if (timerId == kInquiryTimer) {
         state_.inquiryGuard = false;
     } else if (timerId == kPollTimer) {
+        // A device that went away is looked for again before the tick reads.
+        if (watch_.Check() == LinkWatch::Event::Back) ClearReadValues();
         poller_.Tick();
         // An empty list cannot be opened; look again for an adapter plugged in since.
         if (ports_.empty()) RefillPortList();
@@ -170,6 +173,24 @@ pages::DevicePage* MainDialog::ShowPage(const std::string& className) {
         }
     }
     return nullptr;
+}
+
+BaudRateTest::Outcome MainDialog::RunScan() {
+    watch_.Forget();
+    const BaudRateTest::Outcome outcome = scan_.Run();
+    if (outcome != BaudRateTest::Outcome::NothingFound && outcome != BaudRateTest::Outcome::PortFailed)
+        ClearReadValues();
+    return outcome;
+}
+
+void MainDialog::ClearReadValues() {
+    for (size_t i = 0; i < categories_.size(); ++i) {
+        if (CategoryContainer* c = containers_[i]) {
+            for (size_t j = 0; j < c->pageCount(); ++j) c->page(j).ClearReadValues();
+        } else {
+            static_cast<pages::DevicePage*>(categories_[i].get())->ClearReadValues();
+        }
+    }
 }
 
 void MainDialog::SysCommand(int command) {

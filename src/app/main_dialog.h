@@ -10,6 +10,7 @@
 #include "app/baud_scan.h"
 #include "app/categories.h"
 #include "app/connection_panel.h"
+#include "app/link_watch.h"
 #include "app/real_time_poller.h"
 #include "serial/port_list.h"
 #include "serial/rx_pump.h"
@@ -43,6 +44,7 @@ public:
     ConnectionPanel& panel() { return panel_; }
     BaudRateTest& scan() { return scan_; }
     RealTimePoller& poller() { return poller_; }
+    LinkWatch& watch() { return watch_; }
     RxPump& pump() { return pump_; }
     Link& link() { return link_; }
 
@@ -53,6 +55,12 @@ public:
 
     const std::string& aboutMenuText() const { return aboutMenuText_; }
     void SysCommand(int command);
+
+    // "Test Baud Rate" as the button runs it: the port is the scan's now.
+    BaudRateTest::Outcome RunScan();
+    // Every page forgets the values it read: the port now reaches a device
+    // that may not be the one they came from.
+    void ClearReadValues();
 
     // Pixels per dialog unit of the template's font (both directions).
     static int DluX(int dlu) { return dlu * 3 / 2; }
@@ -74,6 +82,7 @@ private:
     ConnectionPanel panel_;
     BaudRateTest scan_;
     RealTimePoller poller_;
+    LinkWatch watch_;
     RxPump pump_;
     std::vector<PortEntry> ports_;
     std::string aboutMenuText_;

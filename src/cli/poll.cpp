@@ -168,10 +168,18 @@ int PollCommand(Console& console, pages::DevicePage& page, const Options& o, FIL
         }
     });
 
+    // A device that goes away is said once, looked for once a second, and
+    // said again when it is back; its ticks meanwhile are empty rows.
+    app::LinkWatch& watch = console.main().watch();
+    watch.news = [err](app::LinkWatch::Event, const std::string& text) {
+        std::fprintf(err, "veltrano-cli: %s: %s\n", app::IsoTime(std::chrono::system_clock::now()).c_str(), text.c_str());
+    };
+
     uint8_t worst = kResultOk;
     long long done = 0, failed = 0;
     Steady::time_point next = Steady::now();
     while (!stop.stopped() && (ticks == 0 || done < ticks)) {
+        if (repeated) watch.Check();
         const app::Sample s = app::RunTick(page, sampler);
         if (cut) break;
         ++done;
@@ -195,7 +203,7 @@ int PollCommand(Console& console, pages::DevicePage& page, const Options& o, FIL
         if (s.worst != kResultOk) {
             ++failed;
             if (worst == kResultOk || s.worst < worst) worst = s.worst;
-            if (repeated)
+            if (repeated && !watch.gone())
                 std::fprintf(err, "veltrano-cli: %s: result %d: %s\n", app::IsoTime(s.time).c_str(), s.worst,
                              DescribeResult(s.worst));
         }

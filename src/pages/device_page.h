@@ -40,6 +40,10 @@ public:
     // What a control of the page does, for a tooltip ("register 48, signed,
     // x0.1"); "" for controls with nothing to say.
     virtual std::string Describe(int /*controlId*/) const { return ""; }
+    // Empties every box a read filled (what the operator typed or chose
+    // since stays): the port now reaches another device, or the same one
+    // after a gap.
+    virtual void ClearReadValues() {}
 
     ModbusHelper& helper() { return helper_; }
     Link& link() { return link_; }

@@ -130,6 +130,9 @@ TablePage::TablePage(Link& link, const PageTable& table)
         for (const char* entry : t->items) AddString(t->id, entry);
         if (!t->items.empty() && t->initial >= 0) SetCurSel(t->id, t->initial);
         OnSelChange(t->id, [this] { OnTypeChange(); });
+        // Typed text counts as the entry it spells, or as no entry at all:
+        // the rows it takes away are blanked and locked as for a chosen one.
+        if (t->editable) OnEditChange(t->id, [this] { OnTypeChange(); });
     }
     for (size_t i = 0; i < table_.rows.size(); ++i) {
         const Row& row = table_.rows[i];
@@ -451,6 +454,18 @@ bool TablePage::RunBlockRead() {
         if (ok) SetItemText(b.fields[k].edit, texts[k]);
     }
     return ok;
+}
+
+void TablePage::ClearReadValues() {
+    auto clear = [this](int edit) {
+        if (!edit || !Has(edit) || control(edit).byOperator) return;
+        if (control(edit).kind == ui::Kind::ComboBox) SetCurSel(edit, -1);
+        else SetItemText(edit, "");
+    };
+    for (const Row& row : table_.rows)
+        if (row.read.kind != Read::None || !row.variants.empty()) clear(row.edit);
+    if (table_.block)
+        for (const BlockField& f : table_.block->fields) clear(f.edit);
 }
 
 void TablePage::RunRealTimeReadSet() {

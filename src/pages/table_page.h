@@ -300,6 +300,7 @@ public:
     std::vector<RowInfo> Rows() const override;
     std::vector<RowInfo> Commands() const override;
     std::string Describe(int controlId) const override;
+    void ClearReadValues() override;
 
     // One row's read or write, as its buttons do.
     void Inquire(const Row& row, bool showErrors);

@@ -51,6 +51,8 @@ std::string TransactionWords(const std::string& activity, uint8_t function, uint
 }
 
 std::string ConnectionWords(const LinkView& link) {
+    if (!link.open && link.gone && !link.testing)
+        return link.path + " · " + std::to_string(link.baud) + " baud · device gone, reopening once a second";
     if (!link.open) return link.testing ? "Testing " + link.path + "…" : "Port not open";
     std::string s = link.path + " · " + std::to_string(link.baud) + " baud";
     if (link.testing) return s + " · testing…";

@@ -24,6 +24,7 @@ std::string TransactionWords(const std::string& activity, uint8_t function, uint
 struct LinkView {
     bool open = false;
     bool hungUp = false;     // the device side went away
+    bool gone = false;       // ... and the port was closed until it can be opened again
     bool testing = false;    // "Test Baud Rate" is running
     std::string path;        // the port in use
     uint32_t baud = 0;       // the rate the port is set to

@@ -98,6 +98,10 @@ WindowStatus::WindowStatus(app::MainDialog& main, QWidget* parent)
         if (previousOutcome_) previousOutcome_(function, reg, result);
         OnOutcome(function, reg, result);
     };
+    main_.watch().news = [this](app::LinkWatch::Event, const std::string& text) {
+        SetOutcome(text);
+        Refresh();
+    };
     outcome_->setText("No transaction yet");
     Refresh();
 }
@@ -107,12 +111,14 @@ WindowStatus::~WindowStatus() {
     link_.activity = previousActivity_;
     link_.waiting = previousWaiting_;
     link_.outcome = previousOutcome_;
+    main_.watch().news = nullptr;
 }
 
 LinkView WindowStatus::View() const {
     LinkView v;
     v.open = link_.portOpen.load();
     v.hungUp = v.open && link_.port.HungUp();
+    v.gone = main_.watch().gone();
     v.testing = testing_;
     v.path = link_.port.devicePath();
     v.baud = link_.port.baudRate();

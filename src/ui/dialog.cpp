@@ -58,6 +58,7 @@ void Dialog::Changed(int id) {
 void Dialog::SetItemText(int id, const std::string& text) {
     Control& c = mutableControl(id);
     if (c.kind == Kind::ComboBox && !c.editable) return;  // a plain drop-down list has no edit part
+    c.byOperator = false;
     if (c.text == text) return;
     c.text = text;
     Changed(id);
@@ -161,6 +162,7 @@ void Dialog::SetCurSel(int id, int index) {
     Control& c = mutableControl(id);
     c.selection = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
     if (c.editable) c.text = c.selection >= 0 ? c.items[static_cast<size_t>(c.selection)] : std::string();
+    c.byOperator = false;
     Changed(id);
 }
 
@@ -244,16 +246,24 @@ void Dialog::SelectTab(int id, int index) {
 
 void Dialog::SelectCombo(int id, int index) {
     SetCurSel(id, index);
+    mutableControl(id).byOperator = true;
     auto it = selChanges_.find(id);
     if (it != selChanges_.end()) it->second();
 }
 
 void Dialog::TypeText(int id, const std::string& text) {
     Control& c = mutableControl(id);
+    c.byOperator = true;
     if (c.text == text) return;
     c.text = text;
-    if (c.kind == Kind::ComboBox && c.editable) c.selection = -1;
+    if (c.kind == Kind::ComboBox && c.editable) {
+        // Text that spells an entry is that entry; any other selects none.
+        const auto it = std::find(c.items.begin(), c.items.end(), text);
+        c.selection = it == c.items.end() ? -1 : static_cast<int>(it - c.items.begin());
+    }
     Changed(id);
+    auto handler = editChanges_.find(id);
+    if (handler != editChanges_.end()) handler->second();
 }
 
 void Dialog::DropDown(int id) {
@@ -268,6 +278,8 @@ void Dialog::OnDropDown(int id, std::function<void()> handler) { dropDowns_[id] 
 void Dialog::OnCommand(int id, std::function<void()> handler) { commands_[id] = std::move(handler); }
 
 void Dialog::OnSelChange(int id, std::function<void()> handler) { selChanges_[id] = std::move(handler); }
+
+void Dialog::OnEditChange(int id, std::function<void()> handler) { editChanges_[id] = std::move(handler); }
 
 Host* Dialog::host() const {
     for (const Dialog* d = this; d; d = d->parent_)

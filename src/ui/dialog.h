@@ -48,6 +48,9 @@ struct Control {
     int icon = 0;              // pictures: icon resource id
     int group = 0;             // id of the group box that frames it, 0 if none
     Rect rect;                 // where the template (or a move) puts it
+    // The text or selection is the operator's (typed or chosen), not the
+    // program's; the program setting it makes it the program's again.
+    bool byOperator = false;
 };
 
 struct MessageBoxRequest {
@@ -181,6 +184,8 @@ public:
     // --- behaviour wiring ---
     void OnCommand(int id, std::function<void()> handler);
     void OnSelChange(int id, std::function<void()> handler);
+    // The operator changed the text of edit box or editable list `id`.
+    void OnEditChange(int id, std::function<void()> handler);
     void OnDropDown(int id, std::function<void()> handler);
     // The button that Enter presses while edit box `edit` has the focus (a
     // click, so a disabled button stays unpressed); 0: none.
@@ -220,6 +225,7 @@ private:
     std::vector<int> order_;
     std::map<int, std::function<void()>> commands_;
     std::map<int, std::function<void()>> selChanges_;
+    std::map<int, std::function<void()>> editChanges_;
     std::map<int, std::function<void()>> dropDowns_;
     std::map<int, int> enterButtons_;
     Rect rect_;

@@ -67,6 +67,11 @@ void WindDirectionPage::ShowDirection() {
     SetItemText(kName, d.name);
 }
 
+void WindDirectionPage::ClearReadValues() {
+    TablePage::ClearReadValues();
+    ShowDirection();  // an empty box names no direction
+}
+
 std::vector<DevicePage::RowInfo> WindDirectionPage::Rows() const {
     std::vector<RowInfo> rows = TablePage::Rows();
     rows.push_back(RowInfo{kName, kStartText, "", 0, 0});

@@ -24,6 +24,7 @@ public:
 
     void RunRealTimeReadSet() override;
     std::vector<RowInfo> Rows() const override;
+    void ClearReadValues() override;
 
 private:
     void ShowDirection();

@@ -1,0 +1,43 @@
+#include "app/link_watch.h"
+
+namespace veltrano::app {
+
+LinkWatch::Event LinkWatch::Check(Clock::time_point now) {
+    Event event = Event::None;
+    if (!gone_) {
+        if (!link_.portOpen || !link_.port.IsOpen() || !link_.port.HungUp()) return Event::None;
+        // The configuration stays with the port: Open takes the same path and line again.
+        link_.portOpen = false;
+        link_.port.Close();
+        gone_ = true;
+        lastTry_ = now;
+        event = Event::Gone;
+    } else if (link_.portOpen) {
+        gone_ = false;  // opened again by someone else meanwhile
+        return Event::None;
+    } else if (now - lastTry_ >= kRetryEvery) {
+        lastTry_ = now;
+        if (link_.port.Open() != 0 && !link_.port.HungUp()) {
+            gone_ = false;
+            link_.portOpen = true;
+            link_.port.Wake();  // the receive thread sleeps while the port is closed
+            event = Event::Back;
+        } else {
+            link_.port.Close();
+        }
+    }
+    if (event != Event::None && news) news(event, Describe(event));
+    return event;
+}
+
+std::string LinkWatch::Describe(Event event) const {
+    const std::string& path = link_.port.devicePath();
+    switch (event) {
+        case Event::Gone: return "device gone: " + path + " (trying to reopen it once a second)";
+        case Event::Back: return "reconnected: " + path + " at " + std::to_string(link_.port.baudRate()) + " baud";
+        case Event::None: break;
+    }
+    return "";
+}
+
+}  // namespace veltrano::app
