@@ -136,6 +136,9 @@ TEST_F(Field, WindDirectionNamesAndArrows) {
         }
     }
     EXPECT_TRUE(con.host.messages.empty());
+    page.TypeText(1243, "5");  // its boxes only show what was read
+    EXPECT_EQ(page.GetItemText(1243), std::to_string(cases.back().reg0));
+    EXPECT_TRUE(page.control(1056).readOnly);
     std::vector<int> listed;  // what the command line prints: the name too
     for (const auto& row : page.Rows()) listed.push_back(row.edit);
     EXPECT_EQ(listed, (std::vector<int>{1243, 1056, 1240}));

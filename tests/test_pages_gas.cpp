@@ -344,7 +344,7 @@ TEST_F(Gas, GasOnlySelectionBlanksAndDisablesAndTheOtherItemReEnables) {
 struct RealTimeCase {
     const char* page;
     const char* refusal;
-    bool stops;          // a refused click changes nothing else
+    bool stops;          // a refused check changes nothing else
     Ids governed;        // locked while checked
     Ids governedFull;    // locked with them unless a gas-only item is selected
     Ids free;            // never locked
@@ -397,12 +397,13 @@ TEST_F(Gas, RealTimeBoxWithThePortClosed) {
         con.link->portOpen = false;
         page.Click(page.realTimeBox());
         EXPECT_FALSE(page.RealTimeChecked());
-        for (int id : c.governed) EXPECT_EQ(page.IsEnabled(id), !c.stops) << id;
+        for (int id : c.governed) EXPECT_TRUE(page.IsEnabled(id)) << id << ": freed with the box unchecked";
+        // A refused check: only the pages that go on after it touch the buttons.
+        page.Enable(c.governed[0], false);
+        page.Click(page.realTimeBox());
+        EXPECT_EQ(page.IsEnabled(c.governed[0]), !c.stops);
+        page.Enable(c.governed[0], true);
         con.link->portOpen = true;
-        if (c.stops) {
-            page.Click(page.realTimeBox());
-            page.Click(page.realTimeBox());
-        }
     }
 }
 
@@ -456,28 +457,38 @@ TEST_F(Gas, ReadSetsInTheirOrder) {
     EXPECT_TRUE(con.host.messages.empty());
 }
 
-// Typed text in an editable list selects no item; the page then acts as
-// for the gas-only item: it polls the gas alone, and the box never unlocks
-// the temperature and humidity buttons.
+// Typed text in an editable list selects the item it spells, or none; with
+// none the page acts as for the gas-only item at once: the temperature and
+// humidity boxes are blanked (no old value beside a live gas value), their
+// buttons locked, and the gas polled alone.
 TEST_F(Gas, TypedTextInTheEditableListsCountsAsGasOnly) {
     struct Case {
         const char* page;
         int list;
         const char* gasOnly;
+        const char* full;
         Ids temHum;
+        Ids temHumBoxes;
         int gasButton;
     };
     const std::vector<Case> cases = {
-        {"HchoPage", 1600, "HCHO", {1602, 1604}, 1606},
-        {"Ch4Page", 1607, "CH4", {1609, 1611}, 1612},
-        {"Sf6Page", 1657, "SF6", {1662, 1663}, 1664},
+        {"HchoPage", 1600, "HCHO", "HCHO&Tem&Hum", {1602, 1604}, {1601, 1603}, 1606},
+        {"Ch4Page", 1607, "CH4", "CH4&Tem&Hum", {1609, 1611}, {1608, 1610}, 1612},
+        {"Sf6Page", 1657, "SF6", "SF6&Tem&Hum", {1662, 1663}, {1658, 1660}, 1664},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.page);
         pages::DevicePage& page = Show(c.page);
-        SelectItem(page, c.list, c.gasOnly);
+        SelectItem(page, c.list, c.full);
+        for (int id : c.temHumBoxes) page.SetItemText(id, "23.0");
         page.TypeText(c.list, "HCHO-Tem");
         EXPECT_EQ(page.GetCurSel(c.list), -1);
+        for (int id : c.temHumBoxes) EXPECT_EQ(page.GetItemText(id), " ") << id;
+        for (int id : c.temHum) EXPECT_FALSE(page.IsEnabled(id)) << id;
+        page.TypeText(c.list, c.full);  // spelled out: that item
+        EXPECT_EQ(page.GetSelectedText(c.list), c.full);
+        for (int id : c.temHum) EXPECT_TRUE(page.IsEnabled(id)) << id;
+        page.TypeText(c.list, "HCHO-Tem");
         page.Click(page.realTimeBox());
         Heard();
         Tick();

@@ -434,13 +434,17 @@ TEST_F(Block, ParseBlockReplyAcceptsOnlyWholeReplies) {
     }
 }
 
-TEST_F(Block, RefusalThatStopsLeavesTheButtonsAlone) {
+TEST_F(Block, RefusalThatStopsStillFreesWhatTheBoxLocked) {
     blockPage.Click(999);
     EXPECT_FALSE(blockPage.IsEnabled(703)) << "every row button governed by default";
     s.link.portOpen = false;
-    blockPage.Click(999);  // unchecking with the port closed: refused, and nothing else
+    blockPage.Click(999);  // unchecking with the port closed: refused, and the buttons free again
     EXPECT_FALSE(blockPage.RealTimeChecked());
     EXPECT_EQ(host.last()->request.text, "Please open the serial port first");
+    EXPECT_TRUE(blockPage.IsEnabled(703)) << "every button stayed locked, before";
+    blockPage.Enable(703, false);
+    blockPage.Click(999);  // checking with the port closed: refused, and nothing else
+    EXPECT_FALSE(blockPage.RealTimeChecked());
     EXPECT_FALSE(blockPage.IsEnabled(703));
 }
 

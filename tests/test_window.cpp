@@ -116,15 +116,17 @@ TEST_F(Window, EnterOrEscapeEndsTheProgramOnlyFromThePanel) {
     struct Case {
         const char* what;
         QWidget* widget;
-        bool closes;
+        bool enterCloses, escapeCloses;
     };
     auto* tabs = dynamic_cast<qt::TabArea*>(window->binder().widget(app::kCategoryTabs));
     const Case cases[] = {
-        {"page edit box", view->binder().widget(rows[0].edit), false},
-        {"page button", view->binder().widget(rows[0].inquire), false},
-        {"page check box", view->binder().widget(page->realTimeBox()), false},
-        {"category tabs", tabs->bar(), false},
-        {"address box", Widget<QLineEdit>(app::kAddressEdit), true},
+        {"page edit box", view->binder().widget(rows[0].edit), false, false},
+        {"page button", view->binder().widget(rows[0].inquire), false, false},
+        {"page check box", view->binder().widget(page->realTimeBox()), false, false},
+        {"category tabs", tabs->bar(), false, false},
+        {"address box", Widget<QLineEdit>(app::kAddressEdit), true, true},
+        // A focused push button takes Enter as a press, as in any dialog.
+        {"panel Inquire button", Widget<QPushButton>(app::kInquireAddress), false, true},
     };
     for (const Case& c : cases) {
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
@@ -133,7 +135,7 @@ TEST_F(Window, EnterOrEscapeEndsTheProgramOnlyFromThePanel) {
             window->show();
             ASSERT_TRUE(window->isVisible());
             QTest::keyClick(c.widget, key);
-            EXPECT_EQ(window->isVisible(), !c.closes);
+            EXPECT_EQ(window->isVisible(), !(key == Qt::Key_Escape ? c.escapeCloses : c.enterCloses));
         }
     }
 }
@@ -161,6 +163,11 @@ TEST_F(Window, PagesAreLaidOutFromTheirTables) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(view->binder().widget(1407))->text(), "23.5");
     QTest::keyClicks(qobject_cast<QLineEdit*>(view->binder().widget(1408)), "41");
     EXPECT_EQ(page->GetItemText(1408), "41");
+    // A read-only box is one on screen too.
+    pages::DevicePage* wind = main.ShowPage("WindSpeedPage");
+    EXPECT_TRUE(qobject_cast<QLineEdit*>(window->FindView(*wind)->binder().widget(1245))->isReadOnly());
+    EXPECT_FALSE(qobject_cast<QLineEdit*>(view->binder().widget(1408))->isReadOnly());
+    main.ShowPage("TemHumKanbanPage");
     // Refused "Real Time" click (port closed): the box stays clear on screen too.
     auto* box = qobject_cast<QCheckBox*>(view->binder().widget(1398));
     ASSERT_NE(box, nullptr);

@@ -15,9 +15,12 @@ void DevicePage::OnRealTimeClicked() {
     // The port is tested only here, at the click: a box checked while the
     // port was open stays checked if the port closes later.
     if (rule_.refusal && !link_.portOpen) {
+        const bool wasChecked = !IsChecked(realTimeBox_);  // the click has toggled it
         SetChecked(realTimeBox_, false);
         MessageBox(*rule_.refusal, "Warning", ui::Icon::Warning);
-        if (rule_.stopsAfterRefusal) return;
+        // A box checked while the port was open locked the buttons: unchecked
+        // now, they must come free, or the page is dead until a restart.
+        if (rule_.stopsAfterRefusal && !wasChecked) return;
     }
     if (!rule_.locks) return;
     const bool locked = IsChecked(realTimeBox_);

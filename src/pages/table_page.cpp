@@ -146,7 +146,7 @@ TablePage::TablePage(Link& link, const PageTable& table)
         };
         if (row.label && *row.label) add(LabelId(i), ui::Kind::Static, row.label, 0);
         if (row.edit) {
-            add(row.edit, row.list ? ui::Kind::ComboBox : ui::Kind::Edit, "", 1);
+            add(row.edit, row.list ? ui::Kind::ComboBox : ui::Kind::Edit, "", 1)->readOnly = row.readOnly;
             if (row.list)
                 for (const char* entry : row.list->items) AddString(row.edit, entry);
         }

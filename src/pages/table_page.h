@@ -224,6 +224,7 @@ struct Row {
     // rather than holding a setting: a settings file records its value for
     // reference and never writes it back to a device.
     bool action = false;
+    bool readOnly = false;  // its box shows the value and takes no typing
 };
 
 // --- block reads ---

@@ -192,6 +192,7 @@ void ControlBinder::Sync(const ui::Control& c) {
             auto* e = static_cast<QLineEdit*>(w);
             const QString t = Text(c.text);
             if (e->text() != t) e->setText(t);
+            e->setReadOnly(c.readOnly);
             StyleAlarm(e, AlarmOf(t));
             break;
         }

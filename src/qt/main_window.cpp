@@ -360,6 +360,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             if (const int button = page.EnterButton(it->second.second)) Press(page, button);
         return true;
     }
+    if (enter && qobject_cast<QPushButton*>(watched)) {
+        // A dialog's focused push button is its default: Enter presses it
+        // (after a click on Inquire, Enter must not end the program).
+        for (int id : main_.controlOrder())
+            if (binder_->widget(id) == watched) {
+                if (main_.IsEnabled(id)) Press(main_, id);
+                return true;
+            }
+    }
     if (enter) main_.KeyEnter();
     else main_.KeyEscape();
     return true;

@@ -253,6 +253,7 @@ void Dialog::SelectCombo(int id, int index) {
 
 void Dialog::TypeText(int id, const std::string& text) {
     Control& c = mutableControl(id);
+    if (c.readOnly) return;
     c.byOperator = true;
     if (c.text == text) return;
     c.text = text;

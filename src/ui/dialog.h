@@ -45,6 +45,7 @@ struct Control {
     int selection = -1;        // drop-down lists, tab controls; -1: none
     bool sorted = false;       // drop-down lists
     bool editable = false;     // drop-down lists
+    bool readOnly = false;     // edit boxes that show a value but take no typing
     int icon = 0;              // pictures: icon resource id
     int group = 0;             // id of the group box that frames it, 0 if none
     Rect rect;                 // where the template (or a move) puts it
@@ -173,6 +174,7 @@ public:
     void Command(int id);
     void SelectTab(int id, int index);    // sets the selection, then notifies
     void SelectCombo(int id, int index);  // sets the selection, then notifies
+    // Ignored on a read-only box, as on screen.
     void TypeText(int id, const std::string& text);
     // The operator opens a drop-down list.
     void DropDown(int id);

@@ -7,8 +7,8 @@ constexpr int kInquire = 1242;
 constexpr int kRegister0 = 1243;
 
 constexpr Row kRows[] = {
-    {.edit = kRegister0, .label = "Register 0：", .reg = 0, .read = kUnsigned, .inquire = kInquire},
-    {.edit = 1056, .label = "Register 1：", .reg = 1, .read = kUnsigned, .inquire = kInquire},
+    {.edit = kRegister0, .label = "Register 0：", .reg = 0, .read = kUnsigned, .inquire = kInquire, .readOnly = true},
+    {.edit = 1056, .label = "Register 1：", .reg = 1, .read = kUnsigned, .inquire = kInquire, .readOnly = true},
 };
 
 constexpr int kReadSet[] = {kRegister0, 1056};

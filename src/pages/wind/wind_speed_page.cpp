@@ -4,7 +4,7 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1245, .label = "Wind Speed：", .unit = "m/s", .reg = 0, .read = kTenths, .inquire = 1246},
+    {.edit = 1245, .label = "Wind Speed：", .unit = "m/s", .reg = 0, .read = kTenths, .inquire = 1246, .readOnly = true},
 };
 
 constexpr int kReadSet[] = {1245};
