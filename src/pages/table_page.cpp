@@ -264,7 +264,6 @@ bool TablePage::OwnRead(const Row& row) const {
     return row.readTexts || table_.readTexts || !BindingRead(ReadOf(row));
 }
 
-
 void TablePage::InquireButton(int button) {
     for (const Row& row : table_.rows) {
         if (row.inquire != button) continue;
