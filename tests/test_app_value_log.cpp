@@ -314,7 +314,7 @@ TEST(CliPollUnplug, TheLogGoesOnAndTheDeviceIsReadAgainWhenItIsBack) {
     cfg.baud = 9600;
     cfg.profile = sim::FindProfile("kanban");
     sim::Simulator sim(cfg);
-    const std::string link = ::testing::TempDir() + "/poll-unplug-" + std::to_string(::getpid());
+    const std::string link = ::testing::TempDir() + "/poll-unplug-sensor";
     ASSERT_TRUE(sim.Start(nullptr, link));
     const std::string path = ::testing::TempDir() + "/unplug.csv";
     std::remove(path.c_str());
