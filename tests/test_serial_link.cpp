@@ -360,3 +360,29 @@ TEST_F(RxPumpThread, DeadDeviceDoesNotSpinACore) {
 
 }  // namespace
 }  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+// Reopened over and over as a scan does, while the receive thread waits on
+// the port: a wait on the descriptor a reopen has just closed must not mark
+// the new one hung up (the link would then be given up for gone).
+TEST_F(RxPumpThread, AReopenIsNeverTakenForAHangUp) {
+    int hungUp = 0;
+    for (int i = 0; i < 400; ++i) {
+        ASSERT_NE(link->Reopen(pty.slavePath(), i % 2 ? 9600 : 4800), 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        hungUp += link->port.HungUp();
+    }
+    EXPECT_EQ(hungUp, 0);
+    EXPECT_FALSE(link->port.ConfirmHungUp()) << "asked of the device itself";
+    pty.CloseMaster();  // a real one still is
+    for (int i = 0; i < 200 && !link->port.HungUp(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(link->port.HungUp());
+    EXPECT_TRUE(link->port.ConfirmHungUp());
+    link->portOpen = false;
+    pump.Stop();
+}
+
+}  // namespace
+}  // namespace veltrano

@@ -5,7 +5,10 @@ namespace veltrano::app {
 LinkWatch::Event LinkWatch::Check(Clock::time_point now) {
     Event event = Event::None;
     if (!gone_) {
-        if (!link_.portOpen || !link_.port.IsOpen() || !link_.port.HungUp()) return Event::None;
+        // The flag says what a wait saw; the device itself is asked before
+        // the link is given up.
+        if (!link_.portOpen || !link_.port.IsOpen() || !link_.port.HungUp() || !link_.port.ConfirmHungUp())
+            return Event::None;
         // The configuration stays with the port: Open takes the same path and line again.
         link_.portOpen = false;
         link_.port.Close();

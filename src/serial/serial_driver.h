@@ -43,6 +43,10 @@ public:
     virtual void WaitReadable(int timeoutMs) = 0;
     virtual void Wake() = 0;
     virtual bool HungUp() const = 0;
+    // Asks the open device now whether it is gone, and keeps HungUp to the
+    // answer: a flag a stale wait left (on a descriptor a reopen replaced)
+    // is cleared.
+    virtual bool ConfirmHungUp() = 0;
     // The system's reason for a code of OpenResult, without a full stop.
     virtual std::string SystemText(int code) const = 0;
 };

@@ -121,4 +121,9 @@ void SerialPort::Wake() { driver_->Wake(); }
 
 bool SerialPort::HungUp() const { return driver_->HungUp(); }
 
+bool SerialPort::ConfirmHungUp() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_.load(std::memory_order_relaxed) && driver_->ConfirmHungUp();
+}
+
 }  // namespace veltrano

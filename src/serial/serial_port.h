@@ -90,6 +90,9 @@ public:
     void WaitReadable(int timeoutMs);
     void Wake();
     bool HungUp() const;
+    // Whether the device is gone, asked of it now (window thread): what
+    // decides that the link is lost, where HungUp is what a wait last saw.
+    bool ConfirmHungUp();
 
     // Speeds this port can be set to (the same list on every platform).
     static bool IsSupportedRate(uint32_t baudRate);

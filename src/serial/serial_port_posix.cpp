@@ -74,13 +74,24 @@ public:
     WriteResult Write(const uint8_t* buffer, uint32_t length) override;
     void WaitReadable(int timeoutMs) override;
     void Wake() override;
-    bool HungUp() const override { return hungUp_.load(std::memory_order_relaxed); }
+    bool ConfirmHungUp() override;
+    bool HungUp() const override {
+        const uint64_t open = opening_.load(std::memory_order_acquire);
+        return open != 0 && hungUpIn_.load(std::memory_order_acquire) == open;
+    }
     std::string SystemText(int code) const override { return std::generic_category().message(code); }
 
 private:
     std::atomic<int> fd_{-1};
     int wakeFd_ = -1;
-    std::atomic<bool> hungUp_{false};
+    // Each successful Open is a new opening; a hang-up belongs to the opening
+    // whose descriptor saw it. The receive thread may still be polling the
+    // descriptor of an earlier opening when a reopen closes it (or hands its
+    // number to the new one); what that poll reports must not be taken for
+    // the new port's.
+    std::atomic<uint64_t> opening_{0};
+    std::atomic<uint64_t> hungUpIn_{0};
+    void SetHungUp() { hungUpIn_.store(opening_.load(std::memory_order_acquire), std::memory_order_release); }
     bool ownsExclusive_ = false;  // TIOCEXCL was set by this driver's Open
 };
 
@@ -159,9 +170,10 @@ SerialPort::Driver::OpenResult PosixDriver::Open(const std::string& path, const 
     ::tcflush(fd, TCIOFLUSH);
 
     Close();  // never leak a descriptor on a reopen
+    // A new opening, with no hang-up yet, before its descriptor can be polled.
+    opening_.fetch_add(1, std::memory_order_acq_rel);
     fd_.store(fd, std::memory_order_release);
     ownsExclusive_ = true;
-    hungUp_.store(false, std::memory_order_relaxed);
     return {};
 }
 
@@ -184,7 +196,7 @@ uint32_t PosixDriver::Waiting() {
     if (fd < 0) return 0;
     int waiting = 0;
     if (::ioctl(fd, FIONREAD, &waiting) != 0) {
-        if (errno == EIO) hungUp_.store(true, std::memory_order_relaxed);
+        if (errno == EIO) SetHungUp();
         return 0;
     }
     return waiting > 0 ? static_cast<uint32_t>(waiting) : 0;
@@ -198,7 +210,7 @@ uint32_t PosixDriver::ReadWaiting(uint8_t* buffer, uint32_t n) {
         got = ::read(fd, buffer, n);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
-        if (errno == EIO) hungUp_.store(true, std::memory_order_relaxed);
+        if (errno == EIO) SetHungUp();
         return 0;
     }
     return static_cast<uint32_t>(got);
@@ -235,7 +247,7 @@ SerialPort::Driver::WriteResult PosixDriver::Write(const uint8_t* buffer, uint32
             continue;
         }
         // EIO and the like: the device has gone away.
-        if (errno == EIO) hungUp_.store(true, std::memory_order_relaxed);
+        if (errno == EIO) SetHungUp();
         return {sent == 0 ? 0 : 1, sent, errno == EIO ? kWriteDeviceGone : kWriteRefused};
     }
     // Wait until the driver has put the bytes on the line, within the second.
@@ -256,6 +268,18 @@ SerialPort::Driver::WriteResult PosixDriver::Write(const uint8_t* buffer, uint32
     return {1, sent, nullptr};
 }
 
+bool PosixDriver::ConfirmHungUp() {
+    const int fd = fd_.load(std::memory_order_acquire);
+    if (fd < 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    int waiting = 0;
+    const bool gone = (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) ||
+                      (::ioctl(fd, FIONREAD, &waiting) != 0 && errno == EIO);
+    if (gone) SetHungUp();
+    else hungUpIn_.store(0, std::memory_order_release);
+    return gone;
+}
+
 void PosixDriver::Wake() {
     if (wakeFd_ < 0) return;
     const uint64_t one = 1;
@@ -265,6 +289,7 @@ void PosixDriver::Wake() {
 void PosixDriver::WaitReadable(int timeoutMs) {
     pollfd fds[2];
     fds[0] = {wakeFd_, POLLIN, 0};
+    const uint64_t opening = opening_.load(std::memory_order_acquire);
     const int fd = fd_.load(std::memory_order_acquire);
     nfds_t count = 1;
     if (fd >= 0 && !HungUp()) {
@@ -285,8 +310,10 @@ void PosixDriver::WaitReadable(int timeoutMs) {
     }
     if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL))) {
         // Bytes that were already waiting are still read by Read; only the
-        // polling stops, until the port is reopened.
-        hungUp_.store(true, std::memory_order_relaxed);
+        // polling stops, until the port is reopened. Only for the opening
+        // whose descriptor was polled: a reopen meanwhile makes this stale.
+        if (opening_.load(std::memory_order_acquire) == opening && fd_.load(std::memory_order_acquire) == fd)
+            hungUpIn_.store(opening, std::memory_order_release);
     }
 }
 

@@ -96,6 +96,7 @@ public:
     uint32_t ReadWaiting(uint8_t* buffer, uint32_t n) override;
     WriteResult Write(const uint8_t* buffer, uint32_t length) override;
     void WaitReadable(int timeoutMs) override;
+    bool ConfirmHungUp() override;
     void Wake() override {
         if (wakeEvent_) w_.SetEvent(wakeEvent_);
     }
@@ -287,6 +288,16 @@ uint32_t Win32Driver::Waiting() {
         return 0;
     }
     return status.cbInQue;
+}
+
+bool Win32Driver::ConfirmHungUp() {
+    const HANDLE h = handle_.load(std::memory_order_acquire);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD errors = 0;
+    COMSTAT status{};
+    const bool gone = !w_.ClearCommError(h, &errors, &status) && DeviceGone(w_.GetLastError());
+    hungUp_.store(gone, std::memory_order_relaxed);
+    return gone;
 }
 
 Win32Driver::Completion Win32Driver::Await(HANDLE h, OVERLAPPED& ov, DWORD boundMs) {
