@@ -220,8 +220,8 @@ TEST(SettingsCore, ADeviceFailingMidLoadReportsTheRowsNotWritten) {
     ASSERT_EQ(file.rows.size(), 8u);
     for (auto& r : file.rows) r.text = "1.5";  // every row differs
     int writes = 0;
-    link.outcome = [&](uint8_t function, uint16_t, uint8_t) {
-        if (function != 0x03 && ++writes == 2) {
+    link.outcome = [&](const Outcome& o) {
+        if (o.function != 0x03 && ++writes == 2) {
             sim::Fault silent;
             silent.kind = sim::Fault::Kind::Silent;
             sim->device().SetFault(silent);

@@ -31,10 +31,14 @@ TEST(TrafficLog, EachFrameCarriesTheResultOfItsTransaction) {
     const std::vector<Case> cases = {
         {"ok", Kind::None, false, {{"TX 07 03 00 30 00 01 84 63", "ok"}, {"RX 07 03 02 00 FF 70 04", "ok"}}},
         {"silent", Kind::Silent, false, {{"TX 07 03 00 30 00 01 84 63", "no reply"}}},
-        {"crc", Kind::BadCrc, false, {{"TX 07 03 00 30 00 01 84 63", "CRC"}, {"", "CRC"}}},
-        {"exception", Kind::Exception, false, {{"TX 07 03 00 30 00 01 84 63", "exception 04"}, {"", "exception 04"}}},
-        {"echo", Kind::EchoMismatch, true, {{"TX 07 06 00 30 00 05", "echo mismatch"}, {"", "echo mismatch"}}},
-        {"wrong address", Kind::WrongAddress, false, {{"TX 07 03 00 30 00 01 84 63", "bad reply"}, {"", "bad reply"}}},
+        {"crc", Kind::BadCrc, false, {{"TX 07 03 00 30 00 01 84 63", "CRC mismatch"}, {"", "CRC mismatch"}}},
+        {"exception", Kind::Exception, false,
+         {{"TX 07 03 00 30 00 01 84 63", "exception 04 from the device (server device failure)"},
+          {"", "exception 04 from the device (server device failure)"}}},
+        {"echo", Kind::EchoMismatch, true,
+         {{"TX 07 06 00 30 00 05", "echo differs from the request"}, {"", "echo differs from the request"}}},
+        {"wrong address", Kind::WrongAddress, false,
+         {{"TX 07 03 00 30 00 01 84 63", "reply from address 8, not 7"}, {"", "reply from address 8, not 7"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -67,8 +71,9 @@ TEST(TrafficLog, EachFrameCarriesTheResultOfItsTransaction) {
     }
 }
 
-// Exchanges that report no outcome (the scan, the panel) are closed by the
-// next request, an activity note, or the front end's idle Settle.
+// Exchanges that report no outcome are closed by the next request, an
+// activity note, or the front end's idle Settle, and say only whether a
+// reply came: their bytes are not judged again here.
 TEST(TrafficLog, ExchangesWithoutAnOutcomeEndAtTheNextRequestOrWhenIdle) {
     TrafficLog log;
     using namespace std::chrono;
@@ -92,15 +97,15 @@ TEST(TrafficLog, ExchangesWithoutAnOutcomeEndAtTheNextRequestOrWhenIdle) {
     ASSERT_EQ(got.size(), 7u);
     EXPECT_EQ(got[6].second, "reply");
     EXPECT_EQ(got[0].second, "no reply");
-    EXPECT_EQ(got[1].second, "CRC");
-    EXPECT_EQ(got[2].second, "CRC");
+    EXPECT_EQ(got[1].second, "reply");
+    EXPECT_EQ(got[2].second, "reply");
     EXPECT_EQ(got[3].second, "reply");
     EXPECT_EQ(got[4].second, "reply");
     EXPECT_LT(log.lines()[0].gap.count(), 0) << "the first frame has no gap";
     EXPECT_EQ(log.lines()[1].gap, milliseconds(510));
     EXPECT_EQ(log.lines()[4].gap, milliseconds(25));
     // A refusal before anything was sent leaves nothing to mark.
-    log.Outcome(kResultPortClosed);
+    log.Outcome(VerdictOf(Verdict::PortClosed));
     EXPECT_EQ(log.lines().size(), 7u);
 }
 
@@ -110,7 +115,7 @@ TEST(TrafficLog, KeepsOnlyTheLastLinesAndFormatsThemAligned) {
     const auto t0 = TrafficLog::Clock::now();
     for (int i = 0; i < 5; ++i) {
         log.Frame("TX", b, 8, t0 + std::chrono::milliseconds(12 * i));
-        log.Outcome(kResultNoReply);
+        log.Outcome(VerdictOf(Verdict::NoReply));
     }
     ASSERT_EQ(log.lines().size(), 3u);
     EXPECT_EQ(log.lines().front().sequence, 3u);
@@ -120,7 +125,7 @@ TEST(TrafficLog, KeepsOnlyTheLastLinesAndFormatsThemAligned) {
         << line;
     // Lines of any result line up: the frame starts at one column.
     TrafficLine other = log.lines().back();
-    other.result = "echo mismatch";
+    other.result = "echo differs from the request";
     other.gap = std::chrono::seconds(75);
     EXPECT_EQ(app::FormatTrafficLine(other).find("TX "), line.find("TX "));
     other.frame = app::FrameText("TX failed: timeout, 3 of 8 bytes sent", nullptr, 0);
@@ -131,7 +136,7 @@ TEST(TrafficLog, ObserversInstalledAroundTheTapStayWorking) {
     test::SimLink s(test::DeviceAt(1, 9600));
     ASSERT_TRUE(s.Open(9600, 1));
     int before = 0, after = 0;
-    s.link.outcome = [&](uint8_t, uint16_t, uint8_t) { ++before; };
+    s.link.outcome = [&](const Outcome&) { ++before; };
     TrafficLog log;
     auto tap = std::make_unique<app::TrafficTap>(s.link, log);
     int16_t v;
@@ -140,9 +145,9 @@ TEST(TrafficLog, ObserversInstalledAroundTheTapStayWorking) {
     // Someone installs an observer after the tap, then the tap goes first:
     // the later observer must stay (the tap's would be dangling).
     auto later = s.link.outcome;
-    s.link.outcome = [&, later](uint8_t f, uint16_t r, uint8_t res) {
+    s.link.outcome = [&, later](const Outcome& o) {
         ++after;
-        later(f, r, res);
+        later(o);
     };
     tap.reset();
     s.helper.ReadRegister(0, &v);

@@ -45,6 +45,12 @@ TEST_F(Cli, ReadWithTracePrintsFramesAndTheValue) {
     EXPECT_EQ(c.code, 0);
     EXPECT_EQ(c.out, "255\n");
     EXPECT_EQ(c.err, "TX 07 03 00 30 00 01 84 63\nRX 07 03 02 00 FF 70 04\n");
+    sim::Fault bad;
+    bad.kind = sim::Fault::Kind::BadCrc;
+    sim->device().SetFault(bad);
+    const Captured f = Cli7({"read", "48"}, true);
+    EXPECT_EQ(f.code, kResultBadCheck);
+    EXPECT_NE(f.err.find("\n-- CRC mismatch\n"), std::string::npos) << "why, in the window's words: " << f.err;
 }
 
 TEST_F(Cli, ValuesInAndOut) {

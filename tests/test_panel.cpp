@@ -227,6 +227,8 @@ TEST(Panel, ParsersRejectShortRepliesThatWouldReadOldBytes) {
     ui::Dialog window(102, "MainDialog");
     app::ConnectionPanel panel(window, link, state, [] { return std::string(); });
     link.deviceAddress = 33;
+    std::vector<Verdict> told;  // every reply judged is told, as a transaction's
+    link.outcome = [&](const Outcome& o) { told.push_back(o.verdict.verdict); };
     const Bytes shortOk = WithCrc({0xFD, 0xFD, 0xFD, 2, 17});
     EXPECT_TRUE(panel.ParseShortFrame(shortOk.data(), 7));
     EXPECT_EQ(link.deviceAddress, 17);
@@ -234,12 +236,15 @@ TEST(Panel, ParsersRejectShortRepliesThatWouldReadOldBytes) {
     const Bytes cut = WithCrc({0xFD, 0xFD, 0xFD, 2});
     EXPECT_FALSE(panel.ParseShortFrame(cut.data(), 6));
     const Bytes block = WithCrc({0xFF, 3, 10, 0, 7, 0, 3, 0, 1, 0, 0, 0, 1});
-    EXPECT_TRUE(panel.ParseRegisterBlock(block.data(), 15));
+    EXPECT_TRUE(panel.ParseRegisterBlock(block.data(), 15, 0xFF));
     EXPECT_EQ(state.lineFormat[0], 1);
     const Bytes blockCut = WithCrc({0xFF, 3, 4, 0, 7, 0, 3});
-    EXPECT_FALSE(panel.ParseRegisterBlock(blockCut.data(), 9));
+    EXPECT_FALSE(panel.ParseRegisterBlock(blockCut.data(), 9, 0xFF));
     const Bytes badCrc = {0xFD, 0xFD, 0xFD, 2, 17, 0, 0};
     EXPECT_FALSE(panel.ParseShortFrame(badCrc.data(), 7));
+    EXPECT_FALSE(panel.ParseShortFrame(badCrc.data(), 0));
+    EXPECT_EQ(told, (std::vector<Verdict>{Verdict::Ok, Verdict::WrongLength, Verdict::Ok, Verdict::WrongLength,
+                                          Verdict::BadCrc, Verdict::NoReply}));
 }
 
 }  // namespace
@@ -267,14 +272,14 @@ TEST(Panel, RefusedRepliesLeaveTheStateAsItWas) {
     for (const Bytes& r : refused) {
         SCOPED_TRACE(HexBytes(r.data(), r.size()));
         EXPECT_FALSE(panel.ParseShortFrame(r.data(), static_cast<uint16_t>(r.size())));
-        EXPECT_FALSE(panel.ParseRegisterBlock(r.data(), static_cast<uint16_t>(r.size())));
+        EXPECT_FALSE(panel.ParseRegisterBlock(r.data(), static_cast<uint16_t>(r.size()), 0xFF));
         EXPECT_EQ(link.deviceAddress, 33);
         EXPECT_EQ(state.currentBaud, 9600u);
         EXPECT_EQ(state.lineFormat[1], 7);
     }
     // Any reply with a CRC that checks is a register block, whatever it says.
     const Bytes odd = WithCrc({0x00, 0x10, 10, 0, 9, 0, 7, 0, 2, 0, 5, 0, 6});
-    EXPECT_TRUE(panel.ParseRegisterBlock(odd.data(), 15));
+    EXPECT_TRUE(panel.ParseRegisterBlock(odd.data(), 15, 0x00));
     EXPECT_EQ(link.deviceAddress, 9);
     EXPECT_EQ(state.currentBaud, 0u) << "code 7 names no rate";
     EXPECT_EQ(state.registerBaudCode, 7);

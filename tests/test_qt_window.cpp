@@ -385,7 +385,7 @@ TEST_F(Operator, ALongWaitShowsWhatIsTriedWithABusyCursorAndAShortOneDoesNot) {
     link.waiting(qt::WindowStatus::kBusyAfterMs);
     EXPECT_TRUE(status().busy());
     EXPECT_TRUE(log.Showed("reading register 7…"));
-    link.outcome(3, 7, 0);
+    link.outcome(veltrano::Outcome{3, 7, VerdictOf(Verdict::Ok, 1)});
     status().ActionDone(&main(), 0);
     EXPECT_FALSE(status().busy());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
@@ -585,37 +585,11 @@ TEST_F(Operator, SizePlacePortAndPageComeBackAtTheNextStart) {
 
 // --- the status bar's words ---
 
-std::vector<uint8_t> Frame(std::vector<uint8_t> bytes) {
-    bytes.resize(bytes.size() + 2);
-    AppendCrc(bytes.data(), static_cast<uint32_t>(bytes.size() - 2));
-    return bytes;
-}
-
-TEST(StatusWords, EachOutcomeIsToldApartByItsReply) {
-    struct Case {
-        int result;
-        std::vector<uint8_t> reply;
-        const char* words;
-    };
-    std::vector<uint8_t> badCrc = Frame({1, 3, 2, 0, 42});
-    badCrc.back() ^= 0xFF;
-    const Case cases[] = {
-        {0, Frame({1, 3, 2, 0, 42}), "ok"},
-        {1, {}, "port not open, nothing sent"},
-        {2, {}, "no reply"},
-        {2, Frame({1, 0x83, 2}), "exception 02 from the device (illegal data address)"},
-        {2, Frame({1, 0x86, 0x0C}), "exception 0C from the device"},  // no name for it
-        {2, {1, 3}, "reply too short (2 bytes)"},
-        {3, badCrc, "CRC mismatch"},
-        {2, Frame({7, 3, 2, 0, 42}), "reply from address 7, not 1"},
-        {3, Frame({1, 6, 0, 48, 0, 99}), "echo differs from the request"},
-        {2, Frame({1, 4, 2, 0, 42}), "wrong reply (function or length)"},
-        {qt::kResultUnknown, Frame({0xFD, 0xFD, 0xFD, 2, 1}), "reply of 7 bytes"},
-        {qt::kResultUnknown, {}, "no reply"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(qt::OutcomeWords(c.result, c.reply.data(), static_cast<uint16_t>(c.reply.size()), 1), c.words)
-            << c.words;
+// How a transaction ended is its verdict's words (tested where verdicts
+// are made); an exchange that told none says only whether a reply came.
+TEST(StatusWords, AnUnjudgedExchangeSaysOnlyWhatCame) {
+    EXPECT_EQ(qt::UnjudgedWords(7), "reply of 7 bytes");
+    EXPECT_EQ(qt::UnjudgedWords(0), "no reply");
 }
 
 TEST(StatusWords, PortRouteAndSelection) {

@@ -309,11 +309,15 @@ TEST_F(Transactions, ObserversHearEachTransactionOnce) {
     struct Heard {
         std::vector<std::string> activity;
         std::vector<std::tuple<uint8_t, uint16_t, uint8_t>> outcomes;
+        std::vector<Verdict> verdicts;
         int waits = 0;
     } h;
     s.link.activity = [&](const std::string& what) { h.activity.push_back(what); };
     s.link.waiting = [&](int) { ++h.waits; };
-    s.link.outcome = [&](uint8_t f, uint16_t r, uint8_t res) { h.outcomes.emplace_back(f, r, res); };
+    s.link.outcome = [&](const Outcome& o) {
+        h.outcomes.emplace_back(o.function, o.reg, o.result());
+        h.verdicts.push_back(o.verdict.verdict);
+    };
     int16_t v;
     ASSERT_EQ(s.helper.ReadRegister(48, &v), kResultOk);
     ASSERT_EQ(s.helper.WriteRegister(49, 7), kResultOk);
@@ -331,6 +335,9 @@ TEST_F(Transactions, ObserversHearEachTransactionOnce) {
                                                     "writing registers 288 and 289", "writing registers 100 and 101"}));
     using O = std::tuple<uint8_t, uint16_t, uint8_t>;
     EXPECT_EQ(h.outcomes, (std::vector<O>{{3, 48, 0}, {6, 49, 0}, {0x10, 288, 0}, {0x10, 100, 2}, {3, 7, 1}}));
+    EXPECT_EQ(h.verdicts, (std::vector<Verdict>{Verdict::Ok, Verdict::Ok, Verdict::Ok, Verdict::NoReply,
+                                                Verdict::PortClosed}))
+        << "the reason travels with the outcome";
 }
 
 #ifndef _WIN32  // plays the device on the pty master itself (test_win32_comport does it under wine)
@@ -435,32 +442,39 @@ TEST(ReplyChecks, VerdictsOfKnownReplies) {
         const Bytes& request;
         Bytes reply;
         ResultCode want;
+        Verdict verdict;
         Bytes value;  // read: the value bytes on success
     };
+    using V = Verdict;
     const Case cases[] = {
-        {"-50", read1, WithCrc({1, 3, 2, 0xFF, 0xCE}), kResultOk, {0xFF, 0xCE}},
-        {"byte count not examined", read1, WithCrc({1, 3, 9, 0x00, 0x11}), kResultOk, {0x00, 0x11}},
-        {"bytes beyond the value ignored", read1, WithCrc({1, 3, 2, 0, 7, 0xAA}), kResultOk, {0, 7}},
-        {"two registers", read2, WithCrc({1, 3, 4, 0x12, 0x34, 0x56, 0x78}), kResultOk, {0x12, 0x34, 0x56, 0x78}},
-        {"exception", read1, WithCrc({1, 0x83, 2}), kResultNoReply, {}},
-        {"another address, right CRC", read1, WithCrc({2, 3, 2, 0, 1}), kResultNoReply, {}},
-        {"address tested before CRC", read1, {2, 3, 2, 0, 1, 0, 0}, kResultNoReply, {}},
-        {"wrong CRC", read1, {1, 3, 2, 0, 1, 0, 0}, kResultBadCheck, {}},
-        {"three bytes", read1, {1, 3, 2}, kResultNoReply, {}},
-        {"CRC right but no value", read1, WithCrc({1, 3, 2}), kResultNoReply, {}},
-        {"half of two registers", read2, WithCrc({1, 3, 4, 0x12, 0x34}), kResultNoReply, {}},
-        {"echo", write1, echo1, kResultOk, {}},
-        {"echo with a data byte changed", write1, echo1Changed, kResultBadCheck, {}},
-        {"echo cut short", write1, Bytes(write1.begin(), write1.begin() + 6), kResultNoReply, {}},
-        {"echo cut short and differing", write1, {1, 6, 0, 0x11, 0xFF}, kResultBadCheck, {}},
-        {"write exception", write1, WithCrc({1, 0x86, 2}), kResultBadCheck, {}},
-        {"standard write-two reply", write2, echo2, kResultOk, {}},
-        {"write-two count 1", write2, WithCrc({1, 0x10, 0x01, 0x00, 0x00, 0x01}), kResultNoReply, {}},
-        {"address and function only", write2, WithCrc({1, 0x10}), kResultOk, {}},
-        {"write-two bad CRC", write2, {1, 0x10, 0x01, 0x00, 0x00, 0x02, 0, 0}, kResultBadCheck, {}},
-        {"the whole request echoed", write2, WithCrc(write2), kResultOk, {}},
+        {"-50", read1, WithCrc({1, 3, 2, 0xFF, 0xCE}), kResultOk, V::Ok, {0xFF, 0xCE}},
+        {"byte count not examined", read1, WithCrc({1, 3, 9, 0x00, 0x11}), kResultOk, V::Ok, {0x00, 0x11}},
+        {"bytes beyond the value ignored", read1, WithCrc({1, 3, 2, 0, 7, 0xAA}), kResultOk, V::Ok, {0, 7}},
+        {"two registers", read2, WithCrc({1, 3, 4, 0x12, 0x34, 0x56, 0x78}), kResultOk, V::Ok, {0x12, 0x34, 0x56, 0x78}},
+        {"nothing", read1, {}, kResultNoReply, V::NoReply, {}},
+        {"exception", read1, WithCrc({1, 0x83, 2}), kResultNoReply, V::Exception, {}},
+        {"another function", read1, WithCrc({1, 4, 2, 0, 1}), kResultNoReply, V::WrongFunction, {}},
+        {"another address, right CRC", read1, WithCrc({2, 3, 2, 0, 1}), kResultNoReply, V::WrongAddress, {}},
+        {"address tested before CRC", read1, {2, 3, 2, 0, 1, 0, 0}, kResultNoReply, V::WrongAddress, {}},
+        {"wrong CRC", read1, {1, 3, 2, 0, 1, 0, 0}, kResultBadCheck, V::BadCrc, {}},
+        {"three bytes", read1, {1, 3, 2}, kResultNoReply, V::TooShort, {}},
+        {"CRC right but no value", read1, WithCrc({1, 3, 2}), kResultNoReply, V::WrongLength, {}},
+        {"half of two registers", read2, WithCrc({1, 3, 4, 0x12, 0x34}), kResultNoReply, V::WrongLength, {}},
+        {"echo", write1, echo1, kResultOk, V::Ok, {}},
+        {"echo with a data byte changed", write1, echo1Changed, kResultBadCheck, V::EchoDiffers, {}},
+        {"echo cut short", write1, Bytes(write1.begin(), write1.begin() + 6), kResultNoReply, V::WrongLength, {}},
+        {"echo cut short and differing", write1, {1, 6, 0, 0x11, 0xFF}, kResultBadCheck, V::EchoDiffers, {}},
+        {"write exception", write1, WithCrc({1, 0x86, 2}), kResultBadCheck, V::EchoDiffers, {}},
+        {"standard write-two reply", write2, echo2, kResultOk, V::Ok, {}},
+        {"write-two count 1", write2, WithCrc({1, 0x10, 0x01, 0x00, 0x00, 0x01}), kResultNoReply, V::WrongEcho, {}},
+        {"write-two exception", write2, WithCrc({1, 0x90, 4}), kResultNoReply, V::Exception, {}},
+        {"write-two from elsewhere", write2, WithCrc({9, 0x10, 0x01, 0x00, 0x00, 0x02}), kResultNoReply,
+         V::WrongAddress, {}},
+        {"address and function only", write2, WithCrc({1, 0x10}), kResultOk, V::Ok, {}},
+        {"write-two bad CRC", write2, {1, 0x10, 0x01, 0x00, 0x00, 0x02, 0, 0}, kResultBadCheck, V::BadCrc, {}},
+        {"the whole request echoed", write2, WithCrc(write2), kResultOk, V::Ok, {}},
         {"longer than the request", write2, WithCrc([&] { Bytes b = write2; b.push_back(0); return b; }()),
-         kResultNoReply, {}},
+         kResultNoReply, V::WrongLength, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -468,12 +482,14 @@ TEST(ReplyChecks, VerdictsOfKnownReplies) {
         const std::unique_ptr<uint8_t[]> reply(new uint8_t[c.reply.size() ? c.reply.size() : 1]);
         std::copy(c.reply.begin(), c.reply.end(), reply.get());
         const uint16_t n = static_cast<uint16_t>(c.reply.size());
-        ResultCode got;
+        ReplyVerdict verdict;
         uint8_t value[4] = {0xA5, 0xA5, 0xA5, 0xA5};
-        if (c.request[1] == 0x03) got = CheckReadReply(c.request.data(), reply.get(), n, value);
-        else if (c.request[1] == 0x06) got = CheckWriteSingleReply(c.request.data(), 8, reply.get(), n);
-        else got = CheckWriteMultipleReply(c.request.data(), 13, reply.get(), n);
-        EXPECT_EQ(got, c.want);
+        if (c.request[1] == 0x03) verdict = CheckReadReply(c.request.data(), reply.get(), n, value);
+        else if (c.request[1] == 0x06) verdict = CheckWriteSingleReply(c.request.data(), 8, reply.get(), n);
+        else verdict = CheckWriteMultipleReply(c.request.data(), 13, reply.get(), n);
+        const ResultCode got = ResultOf(verdict);
+        EXPECT_EQ(got, c.want) << "one mapping from the verdict to the result code";
+        EXPECT_EQ(verdict.verdict, c.verdict);
         if (!c.value.empty()) {
             EXPECT_EQ(Bytes(value, value + c.value.size()), c.value);
         }
@@ -481,6 +497,49 @@ TEST(ReplyChecks, VerdictsOfKnownReplies) {
             EXPECT_EQ(value[0], 0xA5) << "nothing written on failure";
         }
     }
+}
+
+}  // namespace
+}  // namespace veltrano
+
+namespace veltrano {
+namespace {
+
+// The words a verdict is said in, by the status bar, the traffic panel and
+// --trace alike.
+TEST(ReplyChecks, EachVerdictIsToldInItsOwnWords) {
+    Bytes read(8), write(8);
+    BuildReadRequest(read.data(), 1, 0x30, 1);
+    BuildWriteSingle(write.data(), 1, 0x30, 5);
+    std::vector<uint8_t> badCrc = WithCrc({1, 3, 2, 0, 42});
+    badCrc.back() ^= 0xFF;
+    struct Case {
+        const Bytes& request;
+        Bytes reply;
+        const char* words;
+    };
+    const Case cases[] = {
+        {read, WithCrc({1, 3, 2, 0, 42}), "ok"},
+        {read, {}, "no reply"},
+        {read, WithCrc({1, 0x83, 2}), "exception 02 from the device (illegal data address)"},
+        {read, WithCrc({1, 0x83, 0x0C}), "exception 0C from the device"},  // no name for it
+        {read, {1, 3}, "reply too short (2 bytes)"},
+        {read, badCrc, "CRC mismatch"},
+        {read, WithCrc({7, 3, 2, 0, 42}), "reply from address 7, not 1"},
+        {read, WithCrc({1, 4, 2, 0, 42}), "wrong function code in the reply"},
+        {read, WithCrc({1, 3, 2}), "reply of the wrong length (5 bytes)"},
+        {write, WithCrc({1, 6, 0, 48, 0, 99}), "echo differs from the request"},
+        {write, WithCrc({1, 0x86, 2}), "echo differs from the request: exception 02 from the device (illegal data address)"},
+        {write, WithCrc({7, 6, 0, 48, 0, 5}), "echo differs from the request: reply from address 7, not 1"},
+    };
+    for (const Case& c : cases) {
+        uint8_t value[2];
+        const uint16_t n = static_cast<uint16_t>(c.reply.size());
+        const ReplyVerdict v = c.request[1] == 3 ? CheckReadReply(c.request.data(), c.reply.data(), n, value)
+                                                 : CheckWriteSingleReply(c.request.data(), 8, c.reply.data(), n);
+        EXPECT_EQ(DescribeVerdict(v), c.words);
+    }
+    EXPECT_EQ(DescribeVerdict(VerdictOf(Verdict::PortClosed)), "port not open, nothing sent");
 }
 
 }  // namespace

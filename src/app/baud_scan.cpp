@@ -55,7 +55,7 @@ std::string Format(const char* pattern, int a, int b) {
 bool BaudRateTest::RegisterPass(uint8_t routeAddress, const char* format, const char* normalCaption) {
     ReportActivity(link_, "communication registers at address " + std::to_string(routeAddress) + ", 9600 baud");
     const uint16_t n = panel_.Exchange(RegisterBlockRead(routeAddress));
-    if (n <= 3 || !panel_.ParseRegisterBlock(link_.rxBuffer, n)) return false;
+    if (!panel_.ParseRegisterBlock(link_.rxBuffer, n, routeAddress) || n <= 3) return false;
     window_.SetItemInt(kAddressEdit, link_.deviceAddress);
     window_.SetItemInt(kBaudEdit, state_.currentBaud);
     text_ = Format(format, link_.deviceAddress, static_cast<int>(state_.currentBaud)) + ParityName(state_.lineFormat[0]);
@@ -81,7 +81,7 @@ BaudRateTest::Outcome BaudRateTest::Run() {
         if (!OpenAt(path, rate)) return Outcome::PortFailed;
         ReportActivity(link_, "short frame at " + std::to_string(rate) + " baud");
         const uint16_t n = panel_.Exchange(ShortFrame(0, 0));
-        if (n > 3 && panel_.ParseShortFrame(link_.rxBuffer, n)) {
+        if (panel_.ParseShortFrame(link_.rxBuffer, n)) {
             window_.SetItemInt(kAddressEdit, link_.deviceAddress);
             window_.SetItemInt(kBaudEdit, state_.currentBaud);
             text_ = Format("Device address：%d  BaudRate：%d", link_.deviceAddress, static_cast<int>(state_.currentBaud));

@@ -5,12 +5,18 @@
 #include "app/main_ids.h"
 #include "modbus/crc16.h"
 #include "modbus/exchange.h"
+#include "modbus/frames.h"
+#include "modbus/reply_checks.h"
 
 namespace veltrano::app {
 namespace {
 
 constexpr uint8_t kBroadcast = 0xFF;
 constexpr uint8_t kZero = 0x00;
+// How the panel's exchanges are told to the link's observers: the short
+// frame by its FD, the communication registers by their first register.
+constexpr uint8_t kShortFrameFunction = 0xFD;
+constexpr uint16_t kCommRegisters = 0x0200;
 
 std::vector<uint8_t> WithCrc(std::vector<uint8_t> b) {
     b.resize(b.size() + 2);
@@ -52,49 +58,76 @@ uint16_t ConnectionPanel::Exchange(const std::vector<uint8_t>& request) {
     return veltrano::Exchange(link_, static_cast<uint16_t>(request.size()));
 }
 
-bool ReadShortFrameReply(const uint8_t* reply, uint16_t n, ShortFrameReply* out) {
+ReplyVerdict JudgeShortFrameReply(const uint8_t* reply, uint16_t n, ShortFrameReply* out) {
     // The address is byte 4: a reply must reach it and its CRC, or the
     // address would come from an earlier reply.
-    if (n < 7) return false;
-    if (!CrcMatches(reply, n)) return false;
-    if (reply[0] != 0xFD || reply[1] != 0xFD || reply[2] != 0xFD) return false;
+    if (n == 0) return Judged(Verdict::NoReply, 0xFD, reply, n);
+    if (n <= 3) return Judged(Verdict::TooShort, 0xFD, reply, n);
+    if (n < 7) return Judged(Verdict::WrongLength, 0xFD, reply, n);
+    if (!CrcMatches(reply, n)) return Judged(Verdict::BadCrc, 0xFD, reply, n);
+    if (reply[0] != 0xFD || reply[1] != 0xFD || reply[2] != 0xFD) return Judged(Verdict::WrongFunction, 0xFD, reply, n);
     const uint32_t rate = ShortCodeRate(reply[3]);
-    if (rate == 0) return false;
+    if (rate == 0) return Judged(Verdict::UnknownRate, 0xFD, reply, n);
     out->baud = rate;
     out->address = reply[4];
-    return true;
+    return Judged(Verdict::Ok, 0xFD, reply, n);
 }
 
-bool ReadRegisterBlockReply(const uint8_t* reply, uint16_t n, RegisterBlockReply* out) {
+bool ReadShortFrameReply(const uint8_t* reply, uint16_t n, ShortFrameReply* out) {
+    return JudgeShortFrameReply(reply, n, out).ok();
+}
+
+ReplyVerdict JudgeRegisterBlockReply(const uint8_t* reply, uint16_t n, uint8_t routeAddress, RegisterBlockReply* out) {
     // Five registers from byte 3 on: the block must be all there.
-    if (n < 3 + 10 + 2) return false;
-    if (!CrcMatches(reply, n)) return false;
+    if (n == 0) return Judged(Verdict::NoReply, routeAddress, reply, n);
+    if (n <= 3) return Judged(Verdict::TooShort, routeAddress, reply, n);
+    if (n < 3 + 10 + 2) return Judged(Verdict::WrongLength, routeAddress, reply, n);
+    if (!CrcMatches(reply, n)) return Judged(Verdict::BadCrc, routeAddress, reply, n);
     out->address = reply[4];
     out->baudCode = reply[6];
     out->baud = RegisterCodeRate(reply[6]);  // an unknown code reads as 0 and is still valid
     out->lineFormat[0] = reply[8];
     out->lineFormat[1] = reply[10];
     out->lineFormat[2] = reply[12];
-    return true;
+    return Judged(Verdict::Ok, routeAddress, reply, n);
+}
+
+bool ReadRegisterBlockReply(const uint8_t* reply, uint16_t n, RegisterBlockReply* out) {
+    return JudgeRegisterBlockReply(reply, n, 0, out).ok();
+}
+
+ReplyVerdict JudgeRegisterWriteReply(const uint8_t* reply, uint16_t n, uint8_t routeAddress) {
+    // Judged by the CRC, as the device's echo is not compared; but a
+    // refusal (function | 0x80, an exception code) is no success.
+    if (n == 0) return Judged(Verdict::NoReply, routeAddress, reply, n);
+    if (n <= 3) return Judged(Verdict::TooShort, routeAddress, reply, n);
+    if (!CrcMatches(reply, n)) return Judged(Verdict::BadCrc, routeAddress, reply, n);
+    if (reply[1] & 0x80) {
+        const ReplyVerdict v = Judged(Verdict::WrongFunction, routeAddress, reply, n);
+        return v.exception ? Judged(Verdict::Exception, routeAddress, reply, n) : v;
+    }
+    return Judged(Verdict::Ok, routeAddress, reply, n);
 }
 
 bool RegisterWriteReplyAccepted(const uint8_t* reply, uint16_t n) {
-    // Judged by the CRC, as the device's echo is not compared; but a
-    // refusal (function | 0x80, an exception code) is no success.
-    return n > 3 && CrcMatches(reply, n) && (reply[1] & 0x80) == 0;
+    return JudgeRegisterWriteReply(reply, n, 0).ok();
 }
 
 bool ConnectionPanel::ParseShortFrame(const uint8_t* reply, uint16_t n) {
     ShortFrameReply r;
-    if (!ReadShortFrameReply(reply, n, &r)) return false;
+    const ReplyVerdict v = JudgeShortFrameReply(reply, n, &r);
+    ReportOutcome(link_, kShortFrameFunction, 0, v);
+    if (!v.ok()) return false;
     state_.currentBaud = r.baud;
     link_.deviceAddress = r.address;
     return true;
 }
 
-bool ConnectionPanel::ParseRegisterBlock(const uint8_t* reply, uint16_t n) {
+bool ConnectionPanel::ParseRegisterBlock(const uint8_t* reply, uint16_t n, uint8_t routeAddress) {
     RegisterBlockReply r;
-    if (!ReadRegisterBlockReply(reply, n, &r)) return false;
+    const ReplyVerdict v = JudgeRegisterBlockReply(reply, n, routeAddress, &r);
+    ReportOutcome(link_, fn::kReadHolding, kCommRegisters, v);
+    if (!v.ok()) return false;
     link_.deviceAddress = r.address;
     state_.registerBaudCode = r.baudCode;
     state_.currentBaud = r.baud;
@@ -113,9 +146,9 @@ void ConnectionPanel::Inquire() {
                                                                    : ShortFrame(0, 0);
     ReportActivity(link_, "inquiring the address and baud rate");
     const uint16_t n = Exchange(request);
-    if (n <= 3) return;
-    const bool ok = route == Route::Short ? ParseShortFrame(link_.rxBuffer, n) : ParseRegisterBlock(link_.rxBuffer, n);
-    if (!ok) return;
+    const bool ok = route == Route::Short ? ParseShortFrame(link_.rxBuffer, n)
+                                          : ParseRegisterBlock(link_.rxBuffer, n, request[0]);
+    if (n <= 3 || !ok) return;
     window_.SetItemInt(kAddressEdit, link_.deviceAddress);
     window_.SetItemInt(kBaudEdit, state_.currentBaud);
     // Later register transactions reach the device through the route's address.
@@ -123,8 +156,10 @@ void ConnectionPanel::Inquire() {
     if (route == Route::Zero) link_.deviceAddress = kZero;
 }
 
-bool ConnectionPanel::RegisterWriteAccepted(uint16_t n) const {
-    return RegisterWriteReplyAccepted(link_.rxBuffer, n);
+bool ConnectionPanel::RegisterWriteAccepted(uint16_t n, uint8_t routeAddress) const {
+    const ReplyVerdict v = JudgeRegisterWriteReply(link_.rxBuffer, n, routeAddress);
+    ReportOutcome(link_, fn::kWriteMultiple, kCommRegisters, v);
+    return v.ok();
 }
 
 bool ConnectionPanel::TypedAddress(const char* zeroText, uint8_t* address) {
@@ -161,11 +196,11 @@ void ConnectionPanel::SetAddress() {
     ReportActivity(link_, "setting the address to " + std::to_string(address));
     if (route == Route::Short) {
         n = Exchange(ShortFrame(0, address));
-        ok = n > 3 && ParseShortFrame(link_.rxBuffer, n);
+        ok = ParseShortFrame(link_.rxBuffer, n) && n > 3;
     } else {
-        n = Exchange(RegisterBlockWrite(route == Route::Broadcast ? kBroadcast : kZero, address,
-                                        BaudCodeForAddressWrite()));
-        ok = RegisterWriteAccepted(n);
+        const uint8_t routeAddress = route == Route::Broadcast ? kBroadcast : kZero;
+        n = Exchange(RegisterBlockWrite(routeAddress, address, BaudCodeForAddressWrite()));
+        ok = RegisterWriteAccepted(n, routeAddress);
     }
     if (ok) {
         window_.MessageBox(route == Route::Broadcast ? "Address set successfully!" : "Address set successfully",
@@ -191,14 +226,15 @@ void ConnectionPanel::SetBaud() {
     const Route route = CurrentRoute();
     ReportActivity(link_, "setting the baud rate to " + std::to_string(rate));
     if (route != Route::Short) {
-        const uint16_t n = Exchange(RegisterBlockWrite(route == Route::Broadcast ? kBroadcast : kZero, address, code));
-        if (RegisterWriteAccepted(n)) {
+        const uint8_t routeAddress = route == Route::Broadcast ? kBroadcast : kZero;
+        const uint16_t n = Exchange(RegisterBlockWrite(routeAddress, address, code));
+        if (RegisterWriteAccepted(n, routeAddress)) {
             window_.MessageBox("Baudrate set successfully", kAppName, ui::Icon::None, ui::Buttons::Ok);
             return;
         }
     } else {
         const uint16_t n = Exchange(ShortFrame(code, 0));
-        if (n > 3 && ParseShortFrame(link_.rxBuffer, n)) {
+        if (ParseShortFrame(link_.rxBuffer, n)) {
             window_.MessageBox("Baudrate set successfully", kAppName, ui::Icon::None, ui::Buttons::Ok);
             // The device now talks at the new rate: follow it (silently if the port will not open).
             link_.Reopen(selectedPortPath_(), static_cast<uint32_t>(rate));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "modbus/comm_codes.h"
+#include "modbus/verdict.h"
 #include "serial/link.h"
 #include "ui/dialog.h"
 
@@ -43,6 +44,7 @@ struct ShortFrameReply {
     uint8_t address = 0;
 };
 // FD FD FD, a short-frame rate code (1 to 3), the address, a CRC that checks.
+ReplyVerdict JudgeShortFrameReply(const uint8_t* reply, uint16_t n, ShortFrameReply* out);
 bool ReadShortFrameReply(const uint8_t* reply, uint16_t n, ShortFrameReply* out);
 
 struct RegisterBlockReply {
@@ -52,8 +54,10 @@ struct RegisterBlockReply {
     uint8_t lineFormat[3] = {0, 0, 0};
 };
 // The five communication registers, judged by the CRC alone.
+ReplyVerdict JudgeRegisterBlockReply(const uint8_t* reply, uint16_t n, uint8_t routeAddress, RegisterBlockReply* out);
 bool ReadRegisterBlockReply(const uint8_t* reply, uint16_t n, RegisterBlockReply* out);
 // A reply to a register-route write: its CRC checks and it is no refusal.
+ReplyVerdict JudgeRegisterWriteReply(const uint8_t* reply, uint16_t n, uint8_t routeAddress);
 bool RegisterWriteReplyAccepted(const uint8_t* reply, uint16_t n);
 
 class ConnectionPanel {
@@ -67,8 +71,9 @@ public:
     void EnableButtons(bool enabled);
 
     // Reply parsers; on success they update the state and deviceAddress.
+    // Either way the link's observers are told the verdict.
     bool ParseShortFrame(const uint8_t* reply, uint16_t n);
-    bool ParseRegisterBlock(const uint8_t* reply, uint16_t n);
+    bool ParseRegisterBlock(const uint8_t* reply, uint16_t n, uint8_t routeAddress);
     // The common exchange step; returns the reply length (0: none).
     uint16_t Exchange(const std::vector<uint8_t>& request);
 
@@ -77,7 +82,7 @@ private:
     Route CurrentRoute() const;
     uint8_t BaudCodeForAddressWrite() const;
     // A reply of n bytes to a register-route write is a success.
-    bool RegisterWriteAccepted(uint16_t n) const;
+    bool RegisterWriteAccepted(uint16_t n, uint8_t routeAddress) const;
     // The address typed in edit 1002, 1 to 255; else the input error is shown.
     bool TypedAddress(const char* zeroText, uint8_t* address);
 

@@ -160,9 +160,10 @@ Settings ReadSettings(pages::DevicePage& page) {
     std::vector<Seen> reads;
     {
         QuietPage quiet(page);
-        OutcomeTap tap(link, [&](uint8_t function, uint16_t reg, uint8_t result) {
-            if (function != fn::kReadHolding) return;
-            Seen seen{reg, result, {}};
+        OutcomeTap tap(link, [&](const Outcome& outcome) {
+            if (outcome.function != fn::kReadHolding) return;
+            const uint8_t result = outcome.result();
+            Seen seen{outcome.reg, result, {}};
             // The request and the reply it was judged on are still in the buffers.
             const unsigned count = static_cast<unsigned>(link.txBuffer[4]) << 8 | link.txBuffer[5];
             if (result == kResultOk && 3u + 2u * count + 2u <= link.replyLength)
@@ -518,10 +519,10 @@ std::vector<LoadResult> LoadSettings(pages::DevicePage& page, const Settings& fi
                 int writes = 0;
                 uint8_t failure = kResultOk;
                 {
-                    OutcomeTap tap(page.link(), [&](uint8_t function, uint16_t, uint8_t result) {
-                        if (function == fn::kReadHolding) return;
+                    OutcomeTap tap(page.link(), [&](const Outcome& outcome) {
+                        if (outcome.function == fn::kReadHolding) return;
                         ++writes;
-                        if (result != kResultOk && failure == kResultOk) failure = result;
+                        if (outcome.result() != kResultOk && failure == kResultOk) failure = outcome.result();
                     });
                     page.Click(r.info.setup);
                 }

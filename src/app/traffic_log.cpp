@@ -5,9 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "modbus/crc16.h"
 #include "modbus/frames.h"
-#include "modbus/result_code.h"
 
 namespace veltrano::app {
 namespace {
@@ -52,34 +50,17 @@ std::string FrameText(const char* direction, const uint8_t* bytes, uint16_t leng
     return std::string(direction) + " " + HexBytes(bytes, length);
 }
 
-std::string ResultWord(bool resultKnown, uint8_t result, const std::vector<uint8_t>& request,
-                       const std::vector<uint8_t>& reply, bool replied) {
-    if (resultKnown && result == kResultOk) return "ok";
-    if (resultKnown && result == kResultPortClosed) return "port closed";
-    if (!replied || reply.empty()) return "no reply";
-    uint8_t function = 0, code = 0;
-    // Only an answer to a register request can be its exception: the short
-    // frame's own replies begin FD as well.
-    if (request.size() > 1 && reply.size() > 1 && request[1] < 0x80 && reply[1] == (request[1] | 0x80) &&
-        IsExceptionReply(reply.data(), static_cast<uint16_t>(reply.size()), &function, &code)) {
-        char buf[24];
-        std::snprintf(buf, sizeof buf, "exception %02X", code);
-        return buf;
-    }
-    if (!CrcMatches(reply.data(), static_cast<uint32_t>(reply.size()))) return "CRC";
-    // The writes are answered by an echo of the request (function 16: its
-    // first six bytes); a reply that passes its CRC but says otherwise.
-    if (request.size() > 2 && reply.size() > 2 && (request[1] == fn::kWriteSingle || request[1] == fn::kWriteMultiple) &&
-        reply[1] == request[1]) {
-        const size_t compare = request[1] == fn::kWriteSingle ? request.size() : 6;
-        const size_t n = std::min({compare, reply.size() - 2, request.size()});
-        if (std::memcmp(reply.data(), request.data(), n) != 0) return "echo mismatch";
-    }
-    return resultKnown ? "bad reply" : "reply";
+std::string ResultWord(const ReplyVerdict* verdict, bool replied) {
+    if (verdict) return DescribeVerdict(*verdict);
+    return replied ? "reply" : "no reply";
 }
 
+// Room for the usual verdicts ("echo differs from the request"); a longer
+// one (an exception with its name) pushes its frame along.
+constexpr size_t kResultWidth = 30;
+
 std::string FormatTrafficLine(const TrafficLine& line) {
-    return ClockText(line.time) + " " + Padded(GapText(line.gap), 10, true) + "  " + Padded(line.result, 13, false) +
+    return ClockText(line.time) + " " + Padded(GapText(line.gap), 10, true) + "  " + Padded(line.result, kResultWidth, false) +
            "  " + line.frame;
 }
 
@@ -106,18 +87,18 @@ void TrafficLog::Frame(const char* direction, const uint8_t* bytes, uint16_t len
     pending_.push_back(std::move(line));
 }
 
-void TrafficLog::Outcome(uint8_t result) {
+void TrafficLog::Outcome(const ReplyVerdict& verdict) {
     // A transaction refused before anything was sent has no frame to mark.
     if (pending_.empty()) return;
-    Close(true, result);
+    Close(&verdict);
 }
 
 void TrafficLog::Settle() {
-    if (!pending_.empty()) Close(false, 0);
+    if (!pending_.empty()) Close(nullptr);
 }
 
-void TrafficLog::Close(bool resultKnown, uint8_t result) {
-    const std::string word = ResultWord(resultKnown, result, request_, reply_, replied_);
+void TrafficLog::Close(const ReplyVerdict* verdict) {
+    const std::string word = ResultWord(verdict, replied_ && !reply_.empty());
     for (TrafficLine& line : pending_) {
         // A request that never left is said by its own note.
         line.result = line.frame.rfind("TX failed", 0) == 0 ? "not sent" : word;
@@ -153,10 +134,10 @@ struct TrafficTap::Outcome {
     TrafficLog* log;
     decltype(Link::outcome) previous;
     OutcomeObserver also;
-    void operator()(uint8_t function, uint16_t reg, uint8_t result) const {
-        if (previous) previous(function, reg, result);
-        log->Outcome(result);
-        if (also) also(function, reg, result);
+    void operator()(const veltrano::Outcome& outcome) const {
+        if (previous) previous(outcome);
+        log->Outcome(outcome.verdict);
+        if (also) also(outcome);
     }
 };
 

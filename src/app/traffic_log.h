@@ -24,12 +24,9 @@ namespace veltrano::app {
 // without bytes ("TX failed: ...") is itself.
 std::string FrameText(const char* direction, const uint8_t* bytes, uint16_t length);
 
-// How a transaction ended, in the words of the traffic lines: "ok",
-// "port closed", "no reply", "CRC", "echo mismatch", "exception 02",
-// "bad reply"; "reply" for an exchange that reported no outcome.
-// `resultKnown` false: no outcome was reported (judged from the bytes alone).
-std::string ResultWord(bool resultKnown, uint8_t result, const std::vector<uint8_t>& request,
-                       const std::vector<uint8_t>& reply, bool replied);
+// How a transaction ended, in the words of the traffic lines: its verdict's
+// own (DescribeVerdict); for an exchange that told none, "reply" or "no reply".
+std::string ResultWord(const ReplyVerdict* verdict, bool replied);
 
 struct TrafficLine {
     uint64_t sequence = 0;  // 1, 2, ... since the log was made (never reset)
@@ -54,7 +51,7 @@ public:
     // The link's observers feed these (window thread).
     void Activity();
     void Frame(const char* direction, const uint8_t* bytes, uint16_t length, Clock::time_point when);
-    void Outcome(uint8_t result);
+    void Outcome(const ReplyVerdict& verdict);
     // The link is idle: a transaction still open ends with what its bytes say.
     void Settle();
     bool pending() const { return !pending_.empty(); }
@@ -69,7 +66,7 @@ public:
     void Clear() { lines_.clear(); }
 
 private:
-    void Close(bool resultKnown, uint8_t result);
+    void Close(const ReplyVerdict* verdict);
 
     size_t capacity_;
     std::deque<TrafficLine> lines_;
@@ -86,7 +83,7 @@ private:
 // back the previous observers only where its own are still installed.
 class TrafficTap {
 public:
-    using OutcomeObserver = std::function<void(uint8_t function, uint16_t reg, uint8_t result)>;
+    using OutcomeObserver = std::function<void(const veltrano::Outcome& outcome)>;
     // `onOutcome`, when given, is told every transaction's outcome as well.
     TrafficTap(Link& link, TrafficLog& log, OutcomeObserver onOutcome = {});
     ~TrafficTap();

@@ -138,10 +138,9 @@ std::string CsvRecord(const std::vector<std::string>& fields) {
 }
 
 OutcomeTap::OutcomeTap(Link& link, Observer observer) : link_(link), previous_(link.outcome) {
-    link_.outcome = [observer = std::move(observer), previous = previous_](uint8_t function, uint16_t reg,
-                                                                         uint8_t result) {
-        observer(function, reg, result);
-        if (previous) previous(function, reg, result);
+    link_.outcome = [observer = std::move(observer), previous = previous_](const Outcome& outcome) {
+        observer(outcome);
+        if (previous) previous(outcome);
     };
 }
 
@@ -195,9 +194,10 @@ void TickSampler::Begin(std::chrono::system_clock::time_point when) {
     worst_ = kResultOk;
 }
 
-void TickSampler::Note(uint8_t function, uint16_t reg, uint8_t result) {
+void TickSampler::Note(const Outcome& outcome) {
+    const uint8_t result = outcome.result();
     ++transactions_;
-    if (function == fn::kReadHolding) reads_.emplace_back(reg, result);
+    if (outcome.function == fn::kReadHolding) reads_.emplace_back(outcome.reg, result);
     if (result != kResultOk && (worst_ == kResultOk || result < worst_)) worst_ = result;
 }
 
@@ -223,9 +223,7 @@ Sample TickSampler::End(const pages::DevicePage& page) const {
 Sample RunTick(pages::DevicePage& page, TickSampler& sampler) {
     sampler.Begin(std::chrono::system_clock::now());
     {
-        OutcomeTap tap(page.link(), [&](uint8_t function, uint16_t reg, uint8_t result) {
-            sampler.Note(function, reg, result);
-        });
+        OutcomeTap tap(page.link(), [&](const Outcome& outcome) { sampler.Note(outcome); });
         page.RunRealTimeReadSet();
     }
     return sampler.End(page);

@@ -36,7 +36,7 @@ std::string CsvRecord(const std::vector<std::string>& fields);
 // that was there keeps being called. Taps nest (destroy in reverse order).
 class OutcomeTap {
 public:
-    using Observer = std::function<void(uint8_t function, uint16_t reg, uint8_t result)>;
+    using Observer = std::function<void(const Outcome& outcome)>;
     OutcomeTap(Link& link, Observer observer);
     ~OutcomeTap();
     OutcomeTap(const OutcomeTap&) = delete;
@@ -81,7 +81,7 @@ public:
     // A tick starts (forgets the outcomes of the last one).
     void Begin(std::chrono::system_clock::time_point when);
     // Every transaction of the tick (feed it from link.outcome).
-    void Note(uint8_t function, uint16_t reg, uint8_t result);
+    void Note(const Outcome& outcome);
     // The tick's row, once its reads are done.
     Sample End(const pages::DevicePage& page) const;
 

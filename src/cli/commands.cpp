@@ -24,6 +24,11 @@ void Observe(Link& link, bool trace, FILE* err, int* requests) {
         if (std::strncmp(dir, "TX", 2) == 0 && requests) ++*requests;
         if (trace) std::fprintf(err, "%s\n", app::FrameText(dir, b, n).c_str());
     };
+    // Why a transaction failed, in the words the window uses.
+    if (trace)
+        link.outcome = [err](const Outcome& o) {
+            if (!o.verdict.ok()) std::fprintf(err, "-- %s\n", DescribeVerdict(o.verdict).c_str());
+        };
 }
 
 void OpenAsGiven(Link& link, const Options& o, FILE* err) {

@@ -50,7 +50,8 @@ int ParseArguments(const std::vector<std::string>& args, Options* options, FILE*
 // "veltrano-cli: WHY" and the short usage, on err; kUsageError.
 int Usage(FILE* err, const std::string& why);
 
-// Every request the link writes is counted; with --trace it is printed too.
+// Every request the link writes is counted; with --trace it is printed too,
+// and after a transaction that failed, why ("-- CRC mismatch").
 void Observe(Link& link, bool trace, FILE* err, int* requests);
 // Opens the port at the rate given and addresses the device given; a port
 // that will not open is said on stderr, and the transactions then report 1.

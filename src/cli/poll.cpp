@@ -161,7 +161,7 @@ int PollCommand(Console& console, pages::DevicePage& page, const Options& o, FIL
     // the port so that the rest of the tick's reads return at once; that
     // tick's row is not logged, since it was not read.
     bool cut = false;
-    app::OutcomeTap stopper(link, [&](uint8_t, uint16_t, uint8_t) {
+    app::OutcomeTap stopper(link, [&](const Outcome&) {
         if (stop.stopped() && link.portOpen) {
             link.portOpen = false;
             cut = true;

@@ -47,8 +47,8 @@ void ReportActivity(Link& link, const std::string& what) {
     if (link.activity) link.activity(what);
 }
 
-void ReportOutcome(Link& link, uint8_t function, uint16_t reg, uint8_t result) {
-    if (link.outcome) link.outcome(function, reg, result);
+void ReportOutcome(Link& link, uint8_t function, uint16_t reg, const ReplyVerdict& verdict) {
+    if (link.outcome) link.outcome(Outcome{function, reg, verdict});
 }
 
 }  // namespace veltrano

@@ -26,6 +26,6 @@ void SendRequest(Link& link, uint16_t length);
 
 // Tells the link's observers what is tried next, and how a transaction ended.
 void ReportActivity(Link& link, const std::string& what);
-void ReportOutcome(Link& link, uint8_t function, uint16_t reg, uint8_t result);
+void ReportOutcome(Link& link, uint8_t function, uint16_t reg, const ReplyVerdict& verdict);
 
 }  // namespace veltrano

@@ -75,8 +75,8 @@ public:
 
 private:
     ResultCode ReadWords(uint16_t reg, uint8_t count, uint8_t* bytes);
-    ResultCode ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* bytes);
-    ResultCode WriteRegisterOnce(uint16_t reg, uint16_t value);
+    ReplyVerdict ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* bytes);
+    ReplyVerdict WriteRegisterOnce(uint16_t reg, uint16_t value);
     void ReportWrite(ui::Dialog& page, ResultCode result);
 
     Link& link_;

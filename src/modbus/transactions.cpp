@@ -20,13 +20,13 @@ const char* DescribeResult(ResultCode result) {
 
 // Reads `count` registers into `bytes` (2 x count, high byte first).
 ResultCode ModbusHelper::ReadWords(uint16_t reg, uint8_t count, uint8_t* bytes) {
-    const ResultCode r = ReadWordsOnce(reg, count, bytes);
-    ReportOutcome(link_, fn::kReadHolding, reg, r);
-    return r;
+    const ReplyVerdict v = ReadWordsOnce(reg, count, bytes);
+    ReportOutcome(link_, fn::kReadHolding, reg, v);
+    return ResultOf(v);
 }
 
-ResultCode ModbusHelper::ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* bytes) {
-    if (!link_.portOpen) return kResultPortClosed;
+ReplyVerdict ModbusHelper::ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* bytes) {
+    if (!link_.portOpen) return VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     ReportActivity(link_, "reading register " + std::to_string(reg));
     const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, reg, count);
     const uint16_t n = Exchange(link_, length);
@@ -57,13 +57,13 @@ ResultCode ModbusHelper::ReadFloat(uint16_t reg, float* value) {
 }
 
 ResultCode ModbusHelper::WriteRegister(uint16_t reg, uint16_t value) {
-    const ResultCode r = WriteRegisterOnce(reg, value);
-    ReportOutcome(link_, fn::kWriteSingle, reg, r);
-    return r;
+    const ReplyVerdict v = WriteRegisterOnce(reg, value);
+    ReportOutcome(link_, fn::kWriteSingle, reg, v);
+    return ResultOf(v);
 }
 
-ResultCode ModbusHelper::WriteRegisterOnce(uint16_t reg, uint16_t value) {
-    if (!link_.portOpen) return kResultPortClosed;
+ReplyVerdict ModbusHelper::WriteRegisterOnce(uint16_t reg, uint16_t value) {
+    if (!link_.portOpen) return VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     ReportActivity(link_, "writing register " + std::to_string(reg));
     const uint16_t length = BuildWriteSingle(link_.txBuffer, link_.deviceAddress, reg, value);
     const uint16_t n = Exchange(link_, length);
@@ -75,15 +75,15 @@ ResultCode ModbusHelper::WriteRegister32(uint16_t reg, uint32_t value) {
 }
 
 ResultCode ModbusHelper::WriteRegisterPair(uint16_t reg, uint16_t first, uint16_t second) {
-    ResultCode r = kResultPortClosed;
+    ReplyVerdict v = VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     if (link_.portOpen) {
         ReportActivity(link_, "writing registers " + std::to_string(reg) + " and " + std::to_string(reg + 1));
         const uint16_t length = BuildWriteTwo(link_.txBuffer, link_.deviceAddress, reg, first, second);
         const uint16_t n = Exchange(link_, length);
-        r = CheckWriteMultipleReply(link_.txBuffer, length, link_.rxBuffer, n);
+        v = CheckWriteMultipleReply(link_.txBuffer, length, link_.rxBuffer, n);
     }
-    ReportOutcome(link_, fn::kWriteMultiple, reg, r);
-    return r;
+    ReportOutcome(link_, fn::kWriteMultiple, reg, v);
+    return ResultOf(v);
 }
 
 }  // namespace veltrano

@@ -9,6 +9,7 @@
 #include "modbus/crc16.h"
 #include "modbus/exchange.h"
 #include "modbus/frames.h"
+#include "modbus/reply_checks.h"
 #include "modbus/typed_number.h"
 
 namespace veltrano::pages {
@@ -59,20 +60,28 @@ RegisterRange WriteRange(const ReadOp& read, const WriteOp& write) {
     return signedRead ? kSigned16Range : kUnsigned16Range;
 }
 
+ReplyVerdict JudgeBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words) {
+    // The single read's own check, with the block's count.
+    uint8_t request[kReadRequestLength];
+    BuildReadRequest(request, address, 0, count);
+    uint8_t bytes[2 * 125];
+    const ReplyVerdict v = CheckReadReply(request, reply, n, bytes);
+    if (v.ok())
+        for (uint8_t k = 0; k < count; ++k) words[k] = static_cast<uint16_t>(bytes[2 * k] << 8 | bytes[2 * k + 1]);
+    return v;
+}
+
 bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words) {
-    if (n <= 3) return false;
-    if (reply[0] != address || reply[1] != fn::kReadHolding) return false;
-    if (!CrcMatches(reply, n)) return false;
-    if (n < 3u + 2u * count + 2u) return false;
-    for (uint8_t k = 0; k < count; ++k)
-        words[k] = static_cast<uint16_t>(reply[3 + 2 * k] << 8 | reply[4 + 2 * k]);
-    return true;
+    return count <= 125 && JudgeBlockReply(reply, n, address, count, words).ok();
 }
 
 bool BlockReplyTexts(const BlockRead& block, const uint8_t* reply, uint16_t n, uint8_t address,
-                     std::vector<std::string>* texts) {
+                     std::vector<std::string>* texts, ReplyVerdict* verdict) {
     uint16_t words[125] = {};
-    const bool ok = block.count >= 1 && block.count <= 125 && ParseBlockReply(reply, n, address, block.count, words);
+    ReplyVerdict v = VerdictOf(Verdict::WrongLength, address);  // a block no request can name
+    if (block.count >= 1 && block.count <= 125) v = JudgeBlockReply(reply, n, address, block.count, words);
+    if (verdict) *verdict = v;
+    const bool ok = v.ok();
     texts->assign(block.fields.size(), std::string());
     if (!ok) return false;
     for (size_t k = 0; k < block.fields.size(); ++k) {
@@ -438,16 +447,15 @@ bool TablePage::RunBlockRead() {
     const BlockRead& b = *table_.block;
     std::vector<std::string> texts(b.fields.size());
     bool ok = false;
-    ResultCode result = kResultPortClosed;
+    ReplyVerdict verdict = VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     if (link_.portOpen && b.count >= 1 && b.count <= 125) {
         ReportActivity(link_, "reading registers " + std::to_string(b.start) + " to " +
                                   std::to_string(b.start + b.count - 1));
         const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, b.start, b.count);
         const uint16_t n = Exchange(link_, length, b.pollMs);
-        ok = BlockReplyTexts(b, link_.rxBuffer, n, link_.deviceAddress, &texts);
-        result = ok ? kResultOk : n > 3 && !CrcMatches(link_.rxBuffer, n) ? kResultBadCheck : kResultNoReply;
+        ok = BlockReplyTexts(b, link_.rxBuffer, n, link_.deviceAddress, &texts, &verdict);
     }
-    ReportOutcome(link_, fn::kReadHolding, b.start, result);
+    ReportOutcome(link_, fn::kReadHolding, b.start, verdict);
     for (size_t k = 0; k < b.fields.size(); ++k) {
         SetItemText(b.fields[k].edit, "");
         if (ok) SetItemText(b.fields[k].edit, texts[k]);

@@ -245,16 +245,19 @@ struct BlockRead {
     std::span<const BlockField> fields;
 };
 
-// Accepts a reply of `n` bytes to a block read of `count` registers at
-// `address`: more than 3 bytes, the address, function 03, the CRC, and every
-// word the block claims (a shorter reply would fill boxes with bytes that
-// were never received). Fills words[0..count).
+// Judges a reply of `n` bytes to a block read of `count` registers (at most
+// 125) at `address` by the single read's check: more than 3 bytes, the
+// address, function 03, the CRC, and every word the block claims (a shorter
+// reply would fill boxes with bytes that were never received). Fills
+// words[0..count) when it is accepted.
+ReplyVerdict JudgeBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words);
 bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words);
 
 // What a block read shows for a reply of `n` bytes: one text per field, in
-// field order, all empty when the reply is refused. True when accepted.
+// field order, all empty when the reply is refused. True when accepted;
+// `verdict`, when given, says why not.
 bool BlockReplyTexts(const BlockRead& block, const uint8_t* reply, uint16_t n, uint8_t address,
-                     std::vector<std::string>* texts);
+                     std::vector<std::string>* texts, ReplyVerdict* verdict = nullptr);
 
 // The text a read shows for the raw register value (one register, or two
 // with the first as the high half).

@@ -30,8 +30,7 @@ OperatorToolkit* OperatorToolkit::Of(MainWindow& window) { return window.findChi
 OperatorToolkit::OperatorToolkit(MainWindow& window, QMenuBar& menus, QVBoxLayout& body)
     : QObject(&window), window_(window) {
     setObjectName("OperatorToolkit");
-    traffic_ = new TrafficView(window.main().link(), &window,
-                               [this](uint8_t function, uint16_t reg, uint8_t result) { Note(function, reg, result); });
+    traffic_ = new TrafficView(window.main().link(), &window, [this](const Outcome& outcome) { Note(outcome); });
     trend_ = new TrendPlot(&window);
     // Off by default and modest in height: the window's first size is
     // measured from what shows.
@@ -122,8 +121,8 @@ QString OperatorToolkit::PageLabel() {
     return QString::fromStdString(label).replace("&&", "&").trimmed();
 }
 
-void OperatorToolkit::Note(uint8_t function, uint16_t reg, uint8_t result) {
-    if (collecting_ && sampler_) sampler_->Note(function, reg, result);
+void OperatorToolkit::Note(const Outcome& outcome) {
+    if (collecting_ && sampler_) sampler_->Note(outcome);
 }
 
 void OperatorToolkit::AroundTimer(ui::Dialog& dialog, int timerId, bool done) {

@@ -62,7 +62,7 @@ private:
     QString PageLabel();
     void ShowPanel(QWidget* panel, bool on);
     void ToggleLog(bool on);
-    void Note(uint8_t function, uint16_t reg, uint8_t result);
+    void Note(const Outcome& outcome);
 
     MainWindow& window_;
     QPointer<QtHost> host_;  // the window's host, which may go before us

@@ -1,38 +1,11 @@
 #include "qt/status_words.h"
 
-#include <cstdio>
-
-#include "modbus/crc16.h"
 #include "modbus/frames.h"
-#include "modbus/result_code.h"
 
 namespace veltrano::qt {
 
-namespace {
-constexpr uint16_t kExceptionReplyLength = 5;
-}  // namespace
-
-std::string OutcomeWords(int result, const uint8_t* reply, uint16_t length, uint8_t address) {
-    if (result == kResultOk) return "ok";
-    if (result == kResultPortClosed) return "port not open, nothing sent";
-    if (length == 0) return "no reply";
-    uint8_t function = 0, code = 0;
-    // An exception reply is exactly address, function|0x80, code and CRC: a
-    // longer frame with the high bit set (the short frame's FD FD FD reply)
-    // is something else.
-    if (length == kExceptionReplyLength && IsExceptionReply(reply, length, &function, &code)) {
-        char buf[96];
-        const std::string name = ExceptionName(code);
-        std::snprintf(buf, sizeof buf, "exception %02X from the device", code);
-        return name.empty() ? buf : std::string(buf) + " (" + name + ")";
-    }
-    if (length <= 3) return "reply too short (" + std::to_string(length) + " bytes)";
-    if (!CrcMatches(reply, length)) return "CRC mismatch";
-    if (result == kResultUnknown) return "reply of " + std::to_string(length) + " bytes";
-    if (reply[0] != address)
-        return "reply from address " + std::to_string(reply[0]) + ", not " + std::to_string(address);
-    if (result == kResultBadCheck) return "echo differs from the request";
-    return "wrong reply (function or length)";
+std::string UnjudgedWords(uint16_t length) {
+    return length == 0 ? "no reply" : "reply of " + std::to_string(length) + " bytes";
 }
 
 std::string TransactionWords(const std::string& activity, uint8_t function, uint16_t reg) {

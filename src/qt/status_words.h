@@ -5,16 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "modbus/verdict.h"
+
 namespace veltrano::qt {
 
-// A result that is not known (the connection panel and the scan check their
-// replies themselves): the words then say only what arrived.
-constexpr int kResultUnknown = -1;
-
-// "ok", "no reply", "CRC mismatch", "exception 02 from the device (illegal
-// data address)", ...: the result code of a transaction told apart by the
-// reply it took (`reply`, `length` bytes; `address` the one it was sent to).
-std::string OutcomeWords(int result, const uint8_t* reply, uint16_t length, uint8_t address);
+// How a transaction ended is its verdict's own words (DescribeVerdict); an
+// exchange that told none is said only by whether something came: "reply of
+// 7 bytes", "no reply".
+std::string UnjudgedWords(uint16_t length);
 
 // What was tried, in the past tense: the exchange's own activity text when
 // there was one ("reading registers 0 to 17" gives "read registers 0 to 17"),

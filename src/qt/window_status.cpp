@@ -94,9 +94,9 @@ WindowStatus::WindowStatus(app::MainDialog& main, QWidget* parent)
         if (previousWaiting_) previousWaiting_(ms);
         OnWaiting(ms);
     };
-    link_.outcome = [this](uint8_t function, uint16_t reg, uint8_t result) {
-        if (previousOutcome_) previousOutcome_(function, reg, result);
-        OnOutcome(function, reg, result);
+    link_.outcome = [this](const Outcome& outcome) {
+        if (previousOutcome_) previousOutcome_(outcome);
+        OnOutcome(outcome);
     };
     main_.watch().news = [this](app::LinkWatch::Event, const std::string& text) {
         SetOutcome(text);
@@ -238,13 +238,13 @@ void WindowStatus::OnWaiting(int waitedMs) {
     if (waitedMs >= kBusyAfterMs) ShowBusy();
 }
 
-void WindowStatus::OnOutcome(uint8_t function, uint16_t reg, uint8_t result) {
-    SetOutcome(TransactionWords(pending_ ? activity_ : "", function, reg) + ": " +
-               OutcomeWords(result, link_.rxBuffer, link_.replyLength, link_.deviceAddress));
+void WindowStatus::OnOutcome(const Outcome& outcome) {
+    SetOutcome(TransactionWords(pending_ ? activity_ : "", outcome.function, outcome.reg) + ": " +
+               DescribeVerdict(outcome.verdict));
     pending_ = false;
     if (pollDepth_ > 0 && polled_) {
         ++reads_;
-        if (result != 0) ++failures_;
+        if (!outcome.verdict.ok()) ++failures_;
     }
     Refresh();
     if (busy_) PaintNow();
@@ -273,8 +273,8 @@ void WindowStatus::FinishPending() {
     }
     if (!pending_) return;
     pending_ = false;
-    SetOutcome(TransactionWords(activity_, 0, 0) + ": " +
-               OutcomeWords(kResultUnknown, link_.rxBuffer, link_.replyLength, link_.deviceAddress));
+    // An exchange that told no verdict: only whether something came.
+    SetOutcome(TransactionWords(activity_, 0, 0) + ": " + UnjudgedWords(link_.replyLength));
 }
 
 void WindowStatus::MessageComing() {

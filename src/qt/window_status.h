@@ -16,6 +16,7 @@
 
 namespace veltrano {
 struct Link;
+struct Outcome;
 namespace ui {
 class Dialog;
 }
@@ -86,7 +87,7 @@ private:
     void Arrange(bool twoRows);
     void OnActivity(const std::string& what);
     void OnWaiting(int waitedMs);
-    void OnOutcome(uint8_t function, uint16_t reg, uint8_t result);
+    void OnOutcome(const Outcome& outcome);
     void ShowBusy();
     void EndBusy();
     void PaintNow();
@@ -108,7 +109,7 @@ private:
     // The observers that were there before, kept and called.
     std::function<void(const std::string&)> previousActivity_;
     std::function<void(int)> previousWaiting_;
-    std::function<void(uint8_t, uint16_t, uint8_t)> previousOutcome_;
+    std::function<void(const Outcome&)> previousOutcome_;
 
     std::string activity_;       // the exchange under way, or the last one
     bool pending_ = false;       // activity_ has had no outcome yet

@@ -9,10 +9,19 @@
 #include <functional>
 #include <string>
 
+#include "modbus/verdict.h"
 #include "serial/byte_ring.h"
 #include "serial/serial_port.h"
 
 namespace veltrano {
+
+// How one register transaction ended: its function, first register and verdict.
+struct Outcome {
+    uint8_t function = 0;
+    uint16_t reg = 0;
+    ReplyVerdict verdict;
+    ResultCode result() const { return ResultOf(verdict); }
+};
 
 struct Link {
     static constexpr uint16_t kBufferSize = 1024;
@@ -43,11 +52,11 @@ struct Link {
     // Observers for front ends (window thread only, each optional):
     // what an exchange is about to try ("reading register 48", "short frame
     // at 4800 baud"); each empty poll of its wait, with the milliseconds since
-    // the request left; and how each register transaction ended (its function,
-    // first register and result code, the reply still in rxBuffer).
+    // the request left; and how each register transaction ended (its
+    // function, first register and verdict; the reply still in rxBuffer).
     std::function<void(const std::string& what)> activity;
     std::function<void(int waitedMs)> waiting;
-    std::function<void(uint8_t function, uint16_t reg, uint8_t result)> outcome;
+    std::function<void(const Outcome& outcome)> outcome;
 
     // Clears the receive-state block and resets both queues. Only while the
     // receive thread is not running.

@@ -20,7 +20,8 @@ void CheckRead(const std::vector<uint8_t>& request, uint8_t count, const std::ve
     const uint16_t n = static_cast<uint16_t>(reply.size());
     uint8_t value[4];
     std::memset(value, 0xA5, sizeof value);
-    const ResultCode r = CheckReadReply(request.data(), reply.data(), n, value);
+    const ReplyVerdict v = CheckReadReply(request.data(), reply.data(), n, value);
+    const ResultCode r = ResultOf(v);
     // A read reply: address, 03, byte count, the value, CRC; accepted when it
     // is long enough to carry the value and comes from the device asked.
     ResultCode want = kResultOk;
@@ -28,6 +29,17 @@ void CheckRead(const std::vector<uint8_t>& request, uint8_t count, const std::ve
     else if (!fuzz::CrcCloses(reply.data(), n)) want = kResultBadCheck;
     else if (n < 5u + 2u * count) want = kResultNoReply;
     FUZZ_CHECK(r == want, "read of %u: result %u, want %u, n %u", count, r, want, n);
+    // Why, in the same order.
+    Verdict why = Verdict::Ok;
+    if (n == 0) why = Verdict::NoReply;
+    else if (n <= 3) why = Verdict::TooShort;
+    else if (reply[0] != request[0]) why = Verdict::WrongAddress;
+    else if (reply[1] != 0x03)
+        why = n == 5 && reply[1] == 0x83 && fuzz::CrcCloses(reply.data(), n) ? Verdict::Exception : Verdict::WrongFunction;
+    else if (!fuzz::CrcCloses(reply.data(), n)) why = Verdict::BadCrc;
+    else if (n < 5u + 2u * count) why = Verdict::WrongLength;
+    FUZZ_CHECK(v.verdict == why, "read of %u: verdict %d, want %d", count, int(v.verdict), int(why));
+    if (why == Verdict::Exception) FUZZ_CHECK(v.exception == reply[2], "the exception's own code");
     if (r == kResultOk) {
         FUZZ_CHECK(std::memcmp(value, reply.data() + 3, 2u * count) == 0, "value not the reply's bytes 3..");
     }
@@ -39,7 +51,8 @@ void CheckRead(const std::vector<uint8_t>& request, uint8_t count, const std::ve
 
 void CheckWriteSingle(const std::vector<uint8_t>& request, const std::vector<uint8_t>& reply) {
     const uint16_t n = static_cast<uint16_t>(reply.size());
-    const ResultCode r = CheckWriteSingleReply(request.data(), 8, reply.data(), n);
+    const ReplyVerdict v = CheckWriteSingleReply(request.data(), 8, reply.data(), n);
+    const ResultCode r = ResultOf(v);
     // The reply is the request echoed: accepted only when it holds all 8
     // bytes and they are equal.
     const bool echo = n >= 8 && std::memcmp(reply.data(), request.data(), 8) == 0;
@@ -51,7 +64,9 @@ void CheckWriteSingle(const std::vector<uint8_t>& request, const std::vector<uin
 
 void CheckWriteTwo(const std::vector<uint8_t>& request, const std::vector<uint8_t>& reply) {
     const uint16_t n = static_cast<uint16_t>(reply.size());
-    const ResultCode r = CheckWriteMultipleReply(request.data(), 13, reply.data(), n);
+    const ReplyVerdict v = CheckWriteMultipleReply(request.data(), 13, reply.data(), n);
+    const ResultCode r = ResultOf(v);
+    FUZZ_CHECK(v.length == n, "the verdict counts what came");
     ResultCode want = kResultOk;
     if (n <= 3) want = kResultNoReply;
     else if (!fuzz::CrcCloses(reply.data(), n)) want = kResultBadCheck;
