@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "modbus/modbus_helper.h"
+#include "modbus/modbus_master.h"
 #include "serial/rx_pump.h"
 #include "sim/simulator.h"
 
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     link->deviceAddress = 1;
-    ModbusHelper m(*link);
+    ModbusMaster m(*link);
     const double charMs = 10.0 * 1000.0 / kBaud;
     const double requestWire = 8 * charMs, replyWire = 7 * charMs;
     const double floorMs = requestWire + replyWire + 30.0;

@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "modbus/modbus_helper.h"
+#include "modbus/modbus_master.h"
 #include "serial/rx_pump.h"
 #include "sim/simulator.h"
 
@@ -305,7 +305,7 @@ private:
     sim::Simulator sim_;
     Link link_;
     RxPump pump_;
-    ModbusHelper helper_;
+    ModbusMaster helper_;
     std::map<uint16_t, uint16_t> values_;  // what the device holds: 0 until written
 };
 

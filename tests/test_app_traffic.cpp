@@ -54,8 +54,8 @@ TEST(TrafficLog, EachFrameCarriesTheResultOfItsTransaction) {
         {
             app::TrafficTap tap(s.link, log);
             int16_t v = 0;
-            if (c.write) s.helper.WriteRegister(48, 5);
-            else s.helper.ReadRegister(48, &v);
+            if (c.write) s.master.WriteRegister(48, 5);
+            else s.master.ReadRegister(48, &v);
         }
         EXPECT_FALSE(log.pending()) << "the outcome closes the transaction";
         const auto got = FramesAndResults(log);
@@ -140,7 +140,7 @@ TEST(TrafficLog, ObserversInstalledAroundTheTapStayWorking) {
     TrafficLog log;
     auto tap = std::make_unique<app::TrafficTap>(s.link, log);
     int16_t v;
-    s.helper.ReadRegister(0, &v);
+    s.master.ReadRegister(0, &v);
     EXPECT_EQ(before, 1) << "the observer found is still called";
     // Someone installs an observer after the tap, then the tap goes first:
     // the later observer must stay (the tap's would be dangling).
@@ -150,7 +150,7 @@ TEST(TrafficLog, ObserversInstalledAroundTheTapStayWorking) {
         later(o);
     };
     tap.reset();
-    s.helper.ReadRegister(0, &v);
+    s.master.ReadRegister(0, &v);
     EXPECT_EQ(after, 1);
     s.link.outcome = nullptr;
 }

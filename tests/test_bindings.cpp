@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "modbus/typed_number.h"
+#include "pages/field_bindings.h"
 #include "support/sim_link.h"
 #include "ui/recording_host.h"
 
@@ -18,7 +19,7 @@ using Bytes = std::vector<uint8_t>;
 constexpr int kEdit = 1009;
 
 struct Bound : ::testing::Test {
-    Bound() : s(DeviceAt(1, 9600)), page(131, "TestPage") {
+    Bound() : s(DeviceAt(1, 9600)), helper(s.link), page(131, "TestPage") {
         page.AddControl(kEdit, ui::Kind::Edit);
         page.SetHost(&host);
     }
@@ -28,6 +29,7 @@ struct Bound : ::testing::Test {
     }
     std::string Text() const { return page.GetItemText(kEdit); }
     SimLink s;
+    ModbusHelper helper;
     ui::Dialog page;
     ui::RecordingHost host;
 };
@@ -66,7 +68,7 @@ TEST_F(Bound, ShowFormats) {
         SCOPED_TRACE(c.what);
         Registers(0, c.words);
         page.SetItemText(kEdit, "old");
-        c.show(s.helper, page);
+        c.show(helper, page);
         EXPECT_EQ(Text(), c.shown);
         EXPECT_TRUE(host.messages.empty());
     }
@@ -123,7 +125,7 @@ TEST_F(Bound, ShowFailureMessagesAndClearing) {
             step.arrange();
             page.SetItemText(kEdit, "old");
             host.clear();
-            c.show(s.helper, page, true);
+            c.show(helper, page, true);
             ASSERT_EQ(host.messages.size(), 1u);
             EXPECT_EQ(host.last()->request.text, step.text);
             EXPECT_EQ(host.last()->request.caption, "Warning");
@@ -134,7 +136,7 @@ TEST_F(Bound, ShowFailureMessagesAndClearing) {
         s.link.portOpen = false;
         page.SetItemText(kEdit, "old");
         host.clear();
-        c.show(s.helper, page, false);
+        c.show(helper, page, false);
         EXPECT_TRUE(host.messages.empty());
         EXPECT_EQ(Text(), c.clears ? "" : "old");
         s.link.portOpen = true;
@@ -187,7 +189,7 @@ TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
         page.SetItemText(kEdit, c.typed);
         host.clear();
         s.sim.TakeRequests();
-        c.write(s.helper, page);
+        c.write(helper, page);
         const auto heard = s.sim.TakeRequests();
         ASSERT_EQ(heard.size(), 1u);
         const Bytes& f = heard[0];
@@ -227,7 +229,7 @@ TEST_F(Bound, SetUpMessages) {
     for (const auto& c : cases) {
         c.arrange();
         host.clear();
-        s.helper.WriteScaled(page, kEdit, 1, 10);
+        helper.WriteScaled(page, kEdit, 1, 10);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.last()->request.text, c.text);
         EXPECT_EQ(host.last()->request.caption, "Warning");
@@ -244,10 +246,10 @@ TEST_F(Bound, RefusedTextIsSaidAndNothingIsSent) {
     const std::string pair = "Number out of range (-2147483648 to 4294967295), nothing was written!";
     const std::string unsigned16 = "Number out of range (0 to 65535), nothing was written!";
     const std::string single_ = "Number out of range (-3.4028235e+38 to 3.4028235e+38), nothing was written!";
-    auto scaled = [&] { s.helper.WriteScaled(page, kEdit, 1, 10); };
-    auto scaled32 = [&] { s.helper.WriteScaled32(page, kEdit, 1, 1); };
-    auto integer = [&] { s.helper.WriteFromEdit(page, kEdit, 1); };
-    auto single = [&] { s.helper.WriteFloatFromEdit(page, kEdit, 1); };
+    auto scaled = [&] { helper.WriteScaled(page, kEdit, 1, 10); };
+    auto scaled32 = [&] { helper.WriteScaled32(page, kEdit, 1, 1); };
+    auto integer = [&] { helper.WriteFromEdit(page, kEdit, 1); };
+    auto single = [&] { helper.WriteFloatFromEdit(page, kEdit, 1); };
     struct Case {
         std::string typed;
         std::function<void()> write;
@@ -309,8 +311,8 @@ TEST(Conversion, IndependentOfTheUsersLocale) {
         float f = 0;
         EXPECT_EQ(ParseTypedSingle("23.5", &f), TypedError::None);
         EXPECT_EQ(f, 23.5f);
-        EXPECT_EQ(ModbusHelper::FormatScaled(-200, 0.1, 1), "-20.0");
-        EXPECT_EQ(ModbusHelper::FormatFloat(23.5f), "23.500000");
+        EXPECT_EQ(pages::FormatRead(pages::kTenths, 0xFF38), "-20.0");
+        EXPECT_EQ(pages::FormatRead(pages::kFloat, 0x41BC0000), "23.500000");
     }
     std::setlocale(LC_ALL, "C");
     if (tried == 0) GTEST_SKIP() << "no locale with a decimal comma is installed (scripts/install-deps builds one)";

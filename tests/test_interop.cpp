@@ -39,7 +39,7 @@ TEST(Interop, OurMasterAgainstPymodbusSlave) {
     pump.Start();
     ASSERT_NE(link->Reopen(dir + "/master", 9600), 0);
     link->deviceAddress = 1;
-    ModbusHelper m(*link);
+    ModbusMaster m(*link);
 
     int16_t v16 = 0;
     const bool up = WaitFor([&] { return m.ReadRegister(10, &v16) == kResultOk; }, 15000);

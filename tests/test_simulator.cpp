@@ -69,12 +69,12 @@ TEST(Simulator, ProfileRegistersOnlyAndWritesKept) {
     EXPECT_EQ(Ask(s, {1, 0x03, 0, 200, 0, 1}), WithCrc({1, 0x83, 0x02})) << "outside the profile";
     EXPECT_EQ(Ask(s, {1, 0x06, 0, 1, 0, 5}), WithCrc({1, 0x86, 0x02})) << "measured values are read-only";
     int16_t v = 0;
-    ASSERT_EQ(s.helper.ReadRegister(50, &v), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(50, &v), kResultOk);
     EXPECT_EQ(v, 25) << "hysteresis 2.5 in tenths";
-    ASSERT_EQ(s.helper.WriteRegister(49, static_cast<uint16_t>(-52)), kResultOk);
-    ASSERT_EQ(s.helper.ReadRegister(49, &v), kResultOk);
+    ASSERT_EQ(s.master.WriteRegister(49, static_cast<uint16_t>(-52)), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(49, &v), kResultOk);
     EXPECT_EQ(v, -52);
-    ASSERT_EQ(s.helper.ReadRegister(1, &v), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(1, &v), kResultOk);
     EXPECT_GT(v, 200);
     EXPECT_LT(v, 260) << "a room at about 23 degrees";
 }
@@ -127,11 +127,11 @@ TEST(Simulator, ForeignMasterAtTheWrongRateIsNoise) {
     SimLink s(DeviceAt(1, 9600));
     ASSERT_TRUE(s.Open(19200, 1));
     int16_t v;
-    EXPECT_EQ(s.helper.ReadRegister(0, &v), kResultNoReply);
+    EXPECT_EQ(s.master.ReadRegister(0, &v), kResultNoReply);
     EXPECT_EQ(s.sim.requestCount(), 0u);
     EXPECT_EQ(s.sim.noiseCount(), 1u);
     ASSERT_TRUE(s.Open(9600, 1));
-    EXPECT_EQ(s.helper.ReadRegister(0, &v), kResultOk);
+    EXPECT_EQ(s.master.ReadRegister(0, &v), kResultOk);
 }
 
 // Frames are cut by the silence after them, timed as the bytes cross the

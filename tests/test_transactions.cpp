@@ -46,7 +46,7 @@ Fault Reply(Bytes bytes, bool appendCrc = true) {
 
 enum class Op { Read, Read32, ReadFloat, Write, Write32, WritePair };
 
-ResultCode RunOp(ModbusHelper& m, Op op) {
+ResultCode RunOp(ModbusMaster& m, Op op) {
     int16_t v16;
     uint32_t v32;
     float f;
@@ -80,17 +80,17 @@ TEST_F(Transactions, RequestsOnTheWireAndValuesBack) {
     int16_t v16 = 0;
     uint32_t v32 = 0;
     float f = 0;
-    ASSERT_EQ(s.helper.ReadRegister(0x0010, &v16), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(0x0010, &v16), kResultOk);
     EXPECT_EQ(v16, -50);
-    ASSERT_EQ(s.helper.ReadRegister32(0x0010, &v32), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister32(0x0010, &v32), kResultOk);
     EXPECT_EQ(v32, 0xFFCE0019u) << "first register is the high half";
     s.sim.device().SetRegister(0x0010, 0x41BC);
     s.sim.device().SetRegister(0x0011, 0x0000);
-    ASSERT_EQ(s.helper.ReadFloat(0x0010, &f), kResultOk);
+    ASSERT_EQ(s.master.ReadFloat(0x0010, &f), kResultOk);
     EXPECT_EQ(f, 23.5f);
-    ASSERT_EQ(s.helper.WriteRegister(0x0020, static_cast<uint16_t>(-50)), kResultOk);
-    ASSERT_EQ(s.helper.WriteRegister32(0x0100, 0x12345678), kResultOk);
-    ASSERT_EQ(s.helper.WriteRegisterPair(0x0200, 0xAAAA, 0x5555), kResultOk);
+    ASSERT_EQ(s.master.WriteRegister(0x0020, static_cast<uint16_t>(-50)), kResultOk);
+    ASSERT_EQ(s.master.WriteRegister32(0x0100, 0x12345678), kResultOk);
+    ASSERT_EQ(s.master.WriteRegisterPair(0x0200, 0xAAAA, 0x5555), kResultOk);
     EXPECT_EQ(s.sim.device().GetRegister(0x0020), 0xFFCE);
     EXPECT_EQ(s.sim.device().GetRegister(0x0100), 0x1234);
     EXPECT_EQ(s.sim.device().GetRegister(0x0101), 0x5678);
@@ -111,7 +111,7 @@ TEST_F(Transactions, AddressIsTheCurrentDeviceAddress) {
     ASSERT_TRUE(other.Open(9600, 5));
     other.sim.device().SetRegister(0x1234, 7);
     int16_t v = 0;
-    ASSERT_EQ(other.helper.ReadRegister(0x1234, &v), kResultOk);
+    ASSERT_EQ(other.master.ReadRegister(0x1234, &v), kResultOk);
     EXPECT_EQ(v, 7);
     EXPECT_EQ(other.sim.TakeRequests().at(0), WithCrc({5, 3, 0x12, 0x34, 0, 1}));
 }
@@ -121,7 +121,7 @@ TEST_F(Transactions, ClosedPortReturnsOneAtOnceAndLeavesTheFrameQueue) {
     s.link.frameQueue.Push(0x77);
     for (Op op : {Op::Read, Op::Read32, Op::ReadFloat, Op::Write, Op::Write32, Op::WritePair}) {
         const auto t = Clock::now();
-        EXPECT_EQ(RunOp(s.helper, op), kResultPortClosed) << Name(op);
+        EXPECT_EQ(RunOp(s.master, op), kResultPortClosed) << Name(op);
         EXPECT_LT(std::chrono::duration<double>(Clock::now() - t).count(), 0.05) << Name(op);
     }
     EXPECT_EQ(s.link.frameQueue.Count(), 1);
@@ -170,7 +170,7 @@ TEST_F(Transactions, EveryResultCodePath) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(Name(c.op)) + ": " + c.what);
         s.sim.device().SetFault(c.fault());
-        EXPECT_EQ(RunOp(s.helper, c.op), c.expected);
+        EXPECT_EQ(RunOp(s.master, c.op), c.expected);
         // Let a split reply's tail land, then clear it as the next drain would.
         std::this_thread::sleep_for(std::chrono::milliseconds(c.expected == kResultOk ? 0 : 160));
         s.sim.device().SetFault(Fault{});
@@ -183,7 +183,7 @@ TEST_F(Transactions, SilentDeviceGivesTwoAfterAboutHalfASecond) {
         f.kind = Fault::Kind::Silent;
         s.sim.device().SetFault(f);
         const auto t = Clock::now();
-        EXPECT_EQ(RunOp(s.helper, op), kResultNoReply) << Name(op);
+        EXPECT_EQ(RunOp(s.master, op), kResultNoReply) << Name(op);
         const double secs = std::chrono::duration<double>(Clock::now() - t).count();
         EXPECT_GT(secs, 0.45) << "50 polls of 10 ms";
         EXPECT_LT(secs, 2.0);
@@ -193,7 +193,7 @@ TEST_F(Transactions, SilentDeviceGivesTwoAfterAboutHalfASecond) {
 TEST_F(Transactions, WrongRateIsSilence) {
     ASSERT_TRUE(s.Open(4800, 1));
     int16_t v;
-    EXPECT_EQ(s.helper.ReadRegister(0, &v), kResultNoReply);
+    EXPECT_EQ(s.master.ReadRegister(0, &v), kResultNoReply);
     EXPECT_GE(s.sim.noiseCount(), 1u);
     EXPECT_EQ(s.sim.requestCount(), 0u);
 }
@@ -205,7 +205,7 @@ void MissALateReply(SimLink& s) {
     s.sim.device().SetRegister(0x0030, 2222);
     s.sim.device().SetFault(Once(Fault::Kind::Delay, 620));
     int16_t v = 0;
-    EXPECT_EQ(s.helper.ReadRegister(0x0010, &v), kResultNoReply);
+    EXPECT_EQ(s.master.ReadRegister(0x0010, &v), kResultNoReply);
 }
 
 TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
@@ -215,7 +215,7 @@ TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
     for (int i = 0; i < 100 && s.link.frameQueue.Count() == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_GT(s.link.frameQueue.Count(), 0);
-    ASSERT_EQ(s.helper.ReadRegister(0x0030, &v), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(0x0030, &v), kResultOk);
     EXPECT_EQ(v, 2222);
 }
 
@@ -230,7 +230,7 @@ TEST_F(Transactions, LateReplyStillArrivingIsDrainedBeforeTheNextRequest) {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     ASSERT_TRUE(s.link.receiveQueue.Count() > 0 || s.link.frameQueue.Count() > 0);
     int16_t v = 0;
-    ASSERT_EQ(s.helper.ReadRegister(0x0030, &v), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(0x0030, &v), kResultOk);
     EXPECT_EQ(v, 2222);
 }
 
@@ -240,7 +240,7 @@ TEST_F(Transactions, ShortRepliesAreNeverFilledFromAnEarlierReply) {
     s.sim.device().SetRegister(0x0010, 0x1234);
     s.sim.device().SetRegister(0x0011, 0x5678);
     uint32_t v32 = 0;
-    ASSERT_EQ(s.helper.ReadRegister32(0x0010, &v32), kResultOk);  // leaves 12 34 56 78 in rxBuffer
+    ASSERT_EQ(s.master.ReadRegister32(0x0010, &v32), kResultOk);  // leaves 12 34 56 78 in rxBuffer
 
     struct Case {
         const char* what;
@@ -265,20 +265,20 @@ TEST_F(Transactions, ShortRepliesAreNeverFilledFromAnEarlierReply) {
         SCOPED_TRACE(c.what);
         s.sim.device().SetFault(Reply(c.reply));
         const double before = s.sim.lastReplyTiming().replyEnd;
-        EXPECT_EQ(RunOp(s.helper, c.op), kResultNoReply);
+        EXPECT_EQ(RunOp(s.master, c.op), kResultNoReply);
         settled(before);
     }
     // The same write twice: the first echo leaves its CRC where a cut-short
     // second echo would otherwise be compared.
-    ASSERT_EQ(RunOp(s.helper, Op::Write), kResultOk);
+    ASSERT_EQ(RunOp(s.master, Op::Write), kResultOk);
     s.sim.device().SetFault(Reply({1, 6, 0, 0x10, 0x12, 0x34}, false));
     const double before = s.sim.lastReplyTiming().replyEnd;
-    EXPECT_EQ(RunOp(s.helper, Op::Write), kResultNoReply) << "an echo cut short is not a success";
+    EXPECT_EQ(RunOp(s.master, Op::Write), kResultNoReply) << "an echo cut short is not a success";
     settled(before);
     // A two-register write compares its reply only with the 13 request bytes.
     Bytes longReply{1, 0x10, 0, 0x10, 0, 2, 4, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 0, 0};
     s.sim.device().SetFault(Reply(longReply));
-    EXPECT_EQ(RunOp(s.helper, Op::Write32), kResultNoReply);
+    EXPECT_EQ(RunOp(s.master, Op::Write32), kResultNoReply);
 }
 
 TEST_F(Transactions, ExchangeTracesWhatWasWrittenAndTheReply) {
@@ -286,7 +286,7 @@ TEST_F(Transactions, ExchangeTracesWhatWasWrittenAndTheReply) {
     s.link.trace = [&](const char* d, const uint8_t* b, uint16_t n) { seen.push_back({d, Bytes(b, b + n)}); };
     s.sim.device().SetRegister(0, 25);
     int16_t v;
-    ASSERT_EQ(s.helper.ReadRegister(0, &v), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(0, &v), kResultOk);
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], (std::pair<std::string, Bytes>{"TX", {1, 3, 0, 0, 0, 1, 0x84, 0x0A}}));
     EXPECT_EQ(seen[1].first, "RX");
@@ -296,7 +296,7 @@ TEST_F(Transactions, ExchangeTracesWhatWasWrittenAndTheReply) {
     // The device goes away: the request never left, and the trace says so.
     seen.clear();
     s.sim.Stop();
-    EXPECT_EQ(s.helper.ReadRegister(0, &v), kResultNoReply);
+    EXPECT_EQ(s.master.ReadRegister(0, &v), kResultNoReply);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].first, "TX failed: the device is gone, 0 of 8 bytes sent");
     EXPECT_TRUE(seen[0].second.empty());
@@ -319,18 +319,18 @@ TEST_F(Transactions, ObserversHearEachTransactionOnce) {
         h.verdicts.push_back(o.verdict.verdict);
     };
     int16_t v;
-    ASSERT_EQ(s.helper.ReadRegister(48, &v), kResultOk);
-    ASSERT_EQ(s.helper.WriteRegister(49, 7), kResultOk);
-    ASSERT_EQ(s.helper.WriteRegisterPair(288, 1, 400), kResultOk);
+    ASSERT_EQ(s.master.ReadRegister(48, &v), kResultOk);
+    ASSERT_EQ(s.master.WriteRegister(49, 7), kResultOk);
+    ASSERT_EQ(s.master.WriteRegisterPair(288, 1, 400), kResultOk);
     sim::Fault silent;
     silent.kind = sim::Fault::Kind::Silent;
     silent.count = 1;
     s.sim.device().SetFault(silent);
     const int before = h.waits;
-    EXPECT_EQ(s.helper.WriteRegister32(100, 5), kResultNoReply);
+    EXPECT_EQ(s.master.WriteRegister32(100, 5), kResultNoReply);
     EXPECT_EQ(h.waits - before, 50) << "every empty poll of the wait";
     s.link.portOpen = false;
-    EXPECT_EQ(s.helper.ReadFloat(7, nullptr), kResultPortClosed);
+    EXPECT_EQ(s.master.ReadFloat(7, nullptr), kResultPortClosed);
     EXPECT_EQ(h.activity, (std::vector<std::string>{"reading register 48", "writing register 49",
                                                     "writing registers 288 and 289", "writing registers 100 and 101"}));
     using O = std::tuple<uint8_t, uint16_t, uint8_t>;
@@ -383,7 +383,7 @@ TEST(UnconfiguredTty, RepliesPassWholeAndRequestsKeepLeaving) {
     RxPump pump(link);
     pump.Start();
     link.deviceAddress = 1;
-    ModbusHelper m(link);
+    ModbusMaster m(link);
     ASSERT_NE(link.Reopen(pty.slavePath(), 9600), 0);
     // A machine stalled past 30 polls splits a reply, which the link's rule
     // makes a failure of its own. One more try once the line is quiet tells

@@ -9,7 +9,7 @@
 
 #include "app/main_ids.h"
 #include "cli/internal.h"
-#include "cli/numbers.h"
+#include "modbus/numbers.h"
 
 namespace veltrano::cli::internal {
 namespace {

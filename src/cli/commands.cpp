@@ -9,9 +9,9 @@
 #include "app/main_ids.h"
 #include "app/traffic_log.h"
 #include "cli/internal.h"
-#include "cli/numbers.h"
+#include "modbus/numbers.h"
 #include "modbus/frames.h"
-#include "modbus/modbus_helper.h"
+#include "modbus/modbus_master.h"
 #include "pages/page_registry.h"
 #include "serial/rx_pump.h"
 #include "ui/recording_host.h"
@@ -193,7 +193,7 @@ Checked CheckCommand(const std::vector<std::string>& c) {
 int RegisterCommand(const Options& o, const Checked& k, FILE* out, FILE* err) {
     const std::string& name = o.command[0];
     Session s(o, err);
-    ModbusHelper m(s.link());
+    ModbusMaster m(s.link());
     if (name == "read") {
         int16_t v = 0;
         const ResultCode r = m.ReadRegister(k.reg, &v);

@@ -3,7 +3,7 @@
 
 #include "modbus/exchange.h"
 #include "modbus/frames.h"
-#include "modbus/modbus_helper.h"
+#include "modbus/modbus_master.h"
 #include "modbus/reply_checks.h"
 
 namespace veltrano {
@@ -19,13 +19,13 @@ const char* DescribeResult(ResultCode result) {
 }
 
 // Reads `count` registers into `bytes` (2 x count, high byte first).
-ResultCode ModbusHelper::ReadWords(uint16_t reg, uint8_t count, uint8_t* bytes) {
+ResultCode ModbusMaster::ReadWords(uint16_t reg, uint8_t count, uint8_t* bytes) {
     const ReplyVerdict v = ReadWordsOnce(reg, count, bytes);
     ReportOutcome(link_, fn::kReadHolding, reg, v);
     return ResultOf(v);
 }
 
-ReplyVerdict ModbusHelper::ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* bytes) {
+ReplyVerdict ModbusMaster::ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* bytes) {
     if (!link_.portOpen) return VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     ReportActivity(link_, "reading register " + std::to_string(reg));
     const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, reg, count);
@@ -33,14 +33,14 @@ ReplyVerdict ModbusHelper::ReadWordsOnce(uint16_t reg, uint8_t count, uint8_t* b
     return CheckReadReply(link_.txBuffer, link_.rxBuffer, n, bytes);
 }
 
-ResultCode ModbusHelper::ReadRegister(uint16_t reg, int16_t* value) {
+ResultCode ModbusMaster::ReadRegister(uint16_t reg, int16_t* value) {
     uint8_t b[2];
     const ResultCode r = ReadWords(reg, 1, b);
     if (r == kResultOk) *value = static_cast<int16_t>(static_cast<uint16_t>(b[0] << 8 | b[1]));
     return r;
 }
 
-ResultCode ModbusHelper::ReadRegister32(uint16_t reg, uint32_t* value) {
+ResultCode ModbusMaster::ReadRegister32(uint16_t reg, uint32_t* value) {
     uint8_t b[4];
     const ResultCode r = ReadWords(reg, 2, b);
     if (r == kResultOk)
@@ -49,20 +49,20 @@ ResultCode ModbusHelper::ReadRegister32(uint16_t reg, uint32_t* value) {
     return r;
 }
 
-ResultCode ModbusHelper::ReadFloat(uint16_t reg, float* value) {
+ResultCode ModbusMaster::ReadFloat(uint16_t reg, float* value) {
     uint32_t bits = 0;
     const ResultCode r = ReadRegister32(reg, &bits);
     if (r == kResultOk) std::memcpy(value, &bits, sizeof bits);
     return r;
 }
 
-ResultCode ModbusHelper::WriteRegister(uint16_t reg, uint16_t value) {
+ResultCode ModbusMaster::WriteRegister(uint16_t reg, uint16_t value) {
     const ReplyVerdict v = WriteRegisterOnce(reg, value);
     ReportOutcome(link_, fn::kWriteSingle, reg, v);
     return ResultOf(v);
 }
 
-ReplyVerdict ModbusHelper::WriteRegisterOnce(uint16_t reg, uint16_t value) {
+ReplyVerdict ModbusMaster::WriteRegisterOnce(uint16_t reg, uint16_t value) {
     if (!link_.portOpen) return VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     ReportActivity(link_, "writing register " + std::to_string(reg));
     const uint16_t length = BuildWriteSingle(link_.txBuffer, link_.deviceAddress, reg, value);
@@ -70,11 +70,11 @@ ReplyVerdict ModbusHelper::WriteRegisterOnce(uint16_t reg, uint16_t value) {
     return CheckWriteSingleReply(link_.txBuffer, length, link_.rxBuffer, n);
 }
 
-ResultCode ModbusHelper::WriteRegister32(uint16_t reg, uint32_t value) {
+ResultCode ModbusMaster::WriteRegister32(uint16_t reg, uint32_t value) {
     return WriteRegisterPair(reg, static_cast<uint16_t>(value >> 16), static_cast<uint16_t>(value & 0xFFFF));
 }
 
-ResultCode ModbusHelper::WriteRegisterPair(uint16_t reg, uint16_t first, uint16_t second) {
+ResultCode ModbusMaster::WriteRegisterPair(uint16_t reg, uint16_t first, uint16_t second) {
     ReplyVerdict v = VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     if (link_.portOpen) {
         ReportActivity(link_, "writing registers " + std::to_string(reg) + " and " + std::to_string(reg + 1));

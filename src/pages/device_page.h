@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "modbus/modbus_helper.h"
+#include "pages/field_bindings.h"
 #include "serial/link.h"
 #include "ui/dialog.h"
 
@@ -45,7 +45,6 @@ public:
     // after a gap.
     virtual void ClearReadValues() {}
 
-    ModbusHelper& helper() { return helper_; }
     Link& link() { return link_; }
 
     // How the page's "Real Time" box behaves when clicked.

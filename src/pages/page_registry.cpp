@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "pages/placeholder_page.h"
 
 namespace veltrano::pages {
 namespace {
@@ -39,9 +38,7 @@ const PageInfo* FindPage(const std::string& className) {
 std::unique_ptr<DevicePage> MakePage(int templateId, Link& link) {
     const PageInfo* info = FindPage(templateId);
     if (!info) throw std::logic_error("no page for template " + std::to_string(templateId));
-    if (info->make) return info->make(link);
-    return std::make_unique<PlaceholderPage>(link, info->templateId, info->className, info->realTimeBox,
-                                             info->realTimeLabel);
+    return info->make(link);
 }
 
 }  // namespace veltrano::pages

@@ -14,13 +14,13 @@ struct PageInfo {
     const char* className;
     int realTimeBox;
     const char* realTimeLabel;
-    std::unique_ptr<DevicePage> (*make)(Link& link);  // nullptr: not built yet
+    std::unique_ptr<DevicePage> (*make)(Link& link);
 };
 
 std::span<const PageInfo> AllPages();
 const PageInfo* FindPage(int templateId);
 const PageInfo* FindPage(const std::string& className);
-// The page for a template: the real one, or a placeholder of the right class.
+// The page for a template.
 std::unique_ptr<DevicePage> MakePage(int templateId, Link& link);
 
 template <class T>

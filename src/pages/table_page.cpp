@@ -15,22 +15,6 @@
 namespace veltrano::pages {
 namespace {
 
-// The field bindings' own wording, for rows that format a read or a write
-// themselves but keep the bindings' messages.
-constexpr ReadTexts kIntegerTexts{"Serial port not open!", "Read format Error!", "Check Value Error!"};
-constexpr ReadTexts kScaledTexts{"Serial port not open!", "Read format error!", "Check value error!"};
-constexpr ReadTexts kUnsigned32Texts{"Serial port not open!", "Read format error!", "Check Value error!"};
-constexpr ReadTexts kFloatTexts{"Serial port not open!", "Read format error!", "Check Value Error!"};
-constexpr WriteTexts kBindingWriteTexts{"Write Successfully", "Serial port not open!",
-                                        "Return value error or device not responding!",
-                                        "Receiving and sending data are inconsistent!", ui::Icon::Warning};
-
-std::string Fixed(double value, int decimals) {
-    char buf[512];
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    return std::string(buf, r.ptr);
-}
-
 bool Contains(std::span<const char* const> items, const std::string& text) {
     for (const char* item : items)
         if (text == item) return true;
@@ -39,26 +23,7 @@ bool Contains(std::span<const char* const> items, const std::string& text) {
 
 bool TwoRegisters(Read kind) { return kind == Read::Unsigned32 || kind == Read::Float; }
 
-// The bindings cover these reads; everything else is formatted here.
-bool BindingRead(const ReadOp& op) {
-    switch (op.kind) {
-        case Read::Integer:
-        case Read::Unsigned:
-        case Read::Unsigned32: return true;
-        case Read::Status: return op.words == nullptr;
-        case Read::Scaled: return !op.single && !op.fromUnsigned && op.decimals <= 2;
-        case Read::Float: return op.decimals == 0;
-        default: return false;
-    }
-}
-
 }  // namespace
-
-RegisterRange WriteRange(const ReadOp& read, const WriteOp& write) {
-    if (write.kind == Write::Scaled32) return kUnsigned32Range;
-    const bool signedRead = (read.kind == Read::Scaled && !read.fromUnsigned) || read.kind == Read::Widened;
-    return signedRead ? kSigned16Range : kUnsigned16Range;
-}
 
 ReplyVerdict JudgeBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t count, uint16_t* words) {
     // The single read's own check, with the block's count.
@@ -92,37 +57,6 @@ bool BlockReplyTexts(const BlockRead& block, const uint8_t* reply, uint16_t n, u
         (*texts)[k] = FormatRead(f.show, raw);
     }
     return true;
-}
-
-std::string FormatRead(const ReadOp& op, uint32_t raw) {
-    const uint16_t low = static_cast<uint16_t>(raw & 0xFFFF);
-    switch (op.kind) {
-        case Read::None:
-        case Read::List: return "";
-        case Read::Integer:
-        case Read::Unsigned: return std::to_string(low);
-        case Read::Status: {
-            static constexpr StatusWords kDefault{};
-            const StatusWords& w = op.words ? *op.words : kDefault;
-            return low == op.normal ? w.normal : low == op.warning ? w.warning : w.other;
-        }
-        case Read::Scaled: {
-            const double v = op.fromUnsigned ? static_cast<double>(low) : static_cast<double>(static_cast<int16_t>(low));
-            const double shown = op.single ? static_cast<double>(static_cast<float>(v) * static_cast<float>(op.scale))
-                                           : v * op.scale;
-            return Fixed(shown, op.decimals <= 3 ? op.decimals : 0);
-        }
-        case Read::Unsigned32: return std::to_string(raw);
-        case Read::Float: {
-            float f;
-            std::memcpy(&f, &raw, sizeof f);
-            return Fixed(static_cast<double>(f), op.decimals ? op.decimals : 6);
-        }
-        case Read::Widened:
-            return std::to_string(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(low))));
-        case Read::Version: return std::to_string(low >> 8) + "." + std::to_string(low & 0xFF);
-    }
-    return "";
 }
 
 TablePage::TablePage(Link& link, const PageTable& table)
@@ -200,12 +134,6 @@ const Row* TablePage::RowOfEdit(int edit) const {
     return nullptr;
 }
 
-const Row* TablePage::RowOfButton(int button) const {
-    for (const Row& r : table_.rows)
-        if (r.inquire == button || r.setup == button) return &r;
-    return nullptr;
-}
-
 bool TablePage::TypeReduced() const {
     const TypeList* t = table_.typeList;
     if (!t) return false;
@@ -269,10 +197,6 @@ const WriteTexts& TablePage::WriteTextsOf(const Row& row) const {
     return kBindingWriteTexts;
 }
 
-bool TablePage::OwnRead(const Row& row) const {
-    return row.readTexts || table_.readTexts || !BindingRead(ReadOf(row));
-}
-
 void TablePage::InquireButton(int button) {
     for (const Row& row : table_.rows) {
         if (row.inquire != button) continue;
@@ -287,58 +211,30 @@ void TablePage::InquireButton(int button) {
 void TablePage::Inquire(const Row& row, bool showErrors) {
     const ReadOp& op = ReadOf(row);
     if (op.kind == Read::None) return;
-    if (OwnRead(row)) {
-        ReadOwn(row, op, showErrors);
+    if (op.kind != Read::List) {
+        helper_.Show(*this, row.edit, row.reg, op, ReadTextsOf(row, op), showErrors);
         return;
     }
-    switch (op.kind) {
-        case Read::Integer: helper_.ShowInteger(*this, row.edit, row.reg, showErrors); break;
-        case Read::Status: helper_.ShowStatus(*this, row.edit, row.reg, op.normal, op.warning, showErrors); break;
-        case Read::Unsigned: helper_.ShowUnsigned(*this, row.edit, row.reg, showErrors); break;
-        case Read::Scaled: helper_.ShowScaled(*this, row.edit, row.reg, op.scale, op.decimals, showErrors); break;
-        case Read::Unsigned32: helper_.ShowUnsigned32(*this, row.edit, row.reg, showErrors); break;
-        case Read::Float: helper_.ShowFloat(*this, row.edit, row.reg, showErrors); break;
-        default: break;
-    }
-}
-
-void TablePage::ReadOwn(const Row& row, const ReadOp& op, bool showErrors) {
+    // The list keeps its entries; the value picks one of them.
     uint32_t raw = 0;
-    ResultCode r;
-    if (TwoRegisters(op.kind)) {
-        r = helper_.ReadRegister32(row.reg, &raw);
-    } else {
-        int16_t v = 0;
-        r = helper_.ReadRegister(row.reg, &v);
-        raw = static_cast<uint16_t>(v);
-    }
-    if (op.kind == Read::List) {
-        // The list keeps its entries; the value picks one of them.
-        if (r == kResultOk && row.list) {
-            const ListSpec& l = *row.list;
-            int index = -1;
-            if (l.codes.empty()) {
-                index = static_cast<int>(raw) - l.offset;
-            } else {
-                for (size_t i = 0; i < l.codes.size(); ++i)
-                    if (l.codes[i] == raw) index = static_cast<int>(i);
-            }
-            const bool names = index >= 0 && index < GetCount(row.edit);
-            if (names) SetCurSel(row.edit, index);
-            else if (!l.unknownKeeps) SetCurSel(row.edit, -1);
+    const ResultCode r = helper_.ReadRaw(row.reg, op, &raw);
+    if (r == kResultOk && row.list) {
+        const ListSpec& l = *row.list;
+        int index = -1;
+        if (l.codes.empty()) {
+            index = static_cast<int>(raw) - l.offset;
+        } else {
+            for (size_t i = 0; i < l.codes.size(); ++i)
+                if (l.codes[i] == raw) index = static_cast<int>(i);
         }
-    } else {
-        if (op.kind != Read::Integer) SetItemText(row.edit, "");
-        if (r == kResultOk) SetItemText(row.edit, FormatRead(op, raw));
+        const bool names = index >= 0 && index < GetCount(row.edit);
+        if (names) SetCurSel(row.edit, index);
+        else if (!l.unknownKeeps) SetCurSel(row.edit, -1);
     }
-    if (r == kResultOk || !showErrors) return;
-    ShowReadFailure(ReadTextsOf(row, op), r);
+    if (r != kResultOk && showErrors) ShowReadFailure(ReadTextsOf(row, op), r);
 }
 
-void TablePage::ShowReadFailure(const ReadTexts& t, ResultCode r) {
-    const char* text = r == kResultPortClosed ? t.portClosed : r == kResultNoReply ? t.noReply : t.badCheck;
-    MessageBox(text, t.caption, ui::Icon::Warning);
-}
+void TablePage::ShowReadFailure(const ReadTexts& t, ResultCode r) { ModbusHelper::ReportRead(*this, r, t); }
 
 bool TablePage::Checked(const Row& row, const WriteOp& op) {
     switch (op.check) {
@@ -386,40 +282,8 @@ void TablePage::SetUp(const Row& row) {
 
 void TablePage::WriteOwn(const Row& row, const WriteOp& op) {
     ResultCode r = kResultOk;
-    int64_t scaled = 0;
-    const RegisterRange range = WriteRange(ReadOf(row), op);
     switch (op.kind) {
         case Write::None: return;
-        case Write::FromEdit: {
-            uint16_t v = 0;
-            if (!ModbusHelper::TypedUnsigned(*this, row.edit, row.unit, &v)) return;
-            if (!range.Holds(v)) {
-                MessageBox(OutOfRangeText(DescribeTypedRange(range, 1), row.unit), "Warning", ui::Icon::Warning);
-                return;
-            }
-            r = helper_.WriteRegister(row.reg, v);
-            break;
-        }
-        case Write::Scaled:
-            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, range, row.unit, &scaled)) return;
-            r = helper_.WriteRegister(row.reg, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
-            break;
-        case Write::Scaled32:
-            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, range, row.unit, &scaled)) return;
-            r = helper_.WriteRegister32(row.reg, static_cast<uint32_t>(static_cast<uint64_t>(scaled) & 0xFFFFFFFFu));
-            break;
-        case Write::Float: {
-            float f = 0;
-            if (!ModbusHelper::TypedFloat(*this, row.edit, row.unit, &f)) return;
-            uint32_t bits;
-            std::memcpy(&bits, &f, sizeof bits);
-            r = helper_.WriteRegister32(row.reg, bits);
-            break;
-        }
-        case Write::Tagged:
-            if (!ModbusHelper::TypedScaled(*this, row.edit, op.multiplier, range, row.unit, &scaled)) return;
-            r = helper_.WriteRegisterPair(row.reg, op.tag, static_cast<uint16_t>(static_cast<uint64_t>(scaled) & 0xFFFF));
-            break;
         case Write::List: {
             uint16_t value = 0;
             const int sel = GetCurSel(row.edit);  // an entry is chosen (SetUp)
@@ -433,14 +297,14 @@ void TablePage::WriteOwn(const Row& row, const WriteOp& op) {
             break;
         }
         case Write::Value: r = helper_.WriteRegister(row.reg, op.tag); break;
+        default: {
+            // A typed number: the bindings' own conversion, within what the row reads back.
+            bool refused = false;
+            r = helper_.WriteTyped(*this, row.edit, row.reg, op, WriteRange(ReadOf(row), op), row.unit, &refused);
+            if (refused) return;
+        }
     }
-    const WriteTexts& t = WriteTextsOf(row);
-    switch (r) {
-        case kResultOk: MessageBox(t.ok, "", t.okIcon); break;
-        case kResultPortClosed: MessageBox(t.portClosed, t.caption, ui::Icon::Warning); break;
-        case kResultNoReply: MessageBox(t.noReply, t.caption, ui::Icon::Warning); break;
-        default: MessageBox(t.badCheck, t.caption, ui::Icon::Warning); break;
-    }
+    ModbusHelper::ReportWrite(*this, r, WriteTextsOf(row));
 }
 
 bool TablePage::RunBlockRead() {
@@ -505,55 +369,12 @@ std::vector<DevicePage::RowInfo> TablePage::Commands() const {
 
 namespace {
 
-std::string Number(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
-}
-
 std::string RegisterWords(uint16_t reg, Read kind) {
     return TwoRegisters(kind) ? "registers " + std::to_string(reg) + "-" + std::to_string(reg + 1)
                               : "register " + std::to_string(reg);
 }
 
 }  // namespace
-
-std::string DescribeRead(const ReadOp& op) {
-    switch (op.kind) {
-        case Read::None: return "";
-        case Read::Integer:
-        case Read::Unsigned: return "unsigned";
-        case Read::Status: {
-            static constexpr StatusWords kDefault{};
-            const StatusWords& w = op.words ? *op.words : kDefault;
-            return std::to_string(op.normal) + " " + w.normal + ", " + std::to_string(op.warning) + " " + w.warning +
-                   ", else " + w.other;
-        }
-        case Read::Scaled:
-            return std::string(op.fromUnsigned ? "unsigned" : "signed") + (op.scale == 1.0 ? "" : ", x" + Number(op.scale));
-        case Read::Unsigned32: return "unsigned 32-bit, high word first";
-        case Read::Float: return "single float, high word first";
-        case Read::Widened: return "sign-extended to 32 bits";
-        case Read::Version: return "version high.low byte";
-        case Read::List: return "list entry by value";
-    }
-    return "";
-}
-
-std::string DescribeWrite(const WriteOp& op) {
-    switch (op.kind) {
-        case Write::None: return "";
-        case Write::FromEdit: return "whole number, function 06";
-        case Write::Scaled: return (op.multiplier == 1 ? std::string("number") : "number x" + std::to_string(op.multiplier)) + ", function 06";
-        case Write::Scaled32: return "number x" + std::to_string(op.multiplier) + ", 32 bits, function 16";
-        case Write::Float: return "single float, function 16";
-        case Write::Tagged:
-            return std::to_string(op.tag) + " then number x" + std::to_string(op.multiplier) + ", function 16";
-        case Write::List: return "the entry's code, function 06";
-        case Write::Value: return "writes " + std::to_string(op.tag) + ", function 06";
-    }
-    return "";
-}
 
 std::string TablePage::Describe(int controlId) const {
     for (const Row& r : table_.rows) {

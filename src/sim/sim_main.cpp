@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/numbers.h"
+#include "modbus/numbers.h"
 #include "sim/simulator.h"
 
 using namespace veltrano;

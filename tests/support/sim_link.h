@@ -7,7 +7,7 @@
 #include <string>
 
 #include "modbus/crc16.h"
-#include "modbus/modbus_helper.h"
+#include "modbus/modbus_master.h"
 #include "serial/rx_pump.h"
 #include "sim/simulator.h"
 
@@ -15,7 +15,7 @@ namespace veltrano::test {
 
 struct SimLink {
     explicit SimLink(const sim::Device::Config& config, const std::string& linkPath = "")
-        : sim(config), pump(link), helper(link) {
+        : sim(config), pump(link), master(link) {
         std::string error;
         started = sim.Start(&error, linkPath);
         EXPECT_TRUE(started) << error;
@@ -36,7 +36,7 @@ struct SimLink {
     sim::Simulator sim;
     Link link;
     RxPump pump;
-    ModbusHelper helper;
+    ModbusMaster master;
     bool started = false;
 };
 

@@ -1,4 +1,4 @@
-#include "cli/numbers.h"
+#include "modbus/numbers.h"
 
 #include <charconv>
 #include <system_error>
