@@ -67,9 +67,8 @@ int main(int argc, char** argv) {
 
     // --- 1. round trip ---
     auto link = std::make_unique<Link>();
-    link->ResetReceiveState();
-    RxPump pump(*link);
-    pump.Start();
+    link->StartReceiving();
+    RxPump& pump = link->serial()->pump();
     if (!link->Reopen(simulator.path(), kBaud)) {
         std::fprintf(stderr, "cannot open %s\n", simulator.path().c_str());
         return 1;
@@ -119,7 +118,7 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
     const double openPct = (pump.CpuSeconds() - c0) / (Ms(Clock::now() - w0) / 1000.0) * 100.0;
     link->portOpen = false;
-    link->port.Close();
+    link->wire().Close();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     c0 = pump.CpuSeconds();
     w0 = Clock::now();

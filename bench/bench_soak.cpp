@@ -98,7 +98,7 @@ const char* KindName(sim::Fault::Kind k) {
 // One link: its simulated device, port, receive thread and transactions.
 class Soak {
 public:
-    explicit Soak(uint8_t address) : sim_(Config(address)), pump_(link_), helper_(link_) {}
+    explicit Soak(uint8_t address) : sim_(Config(address)), helper_(link_) {}
     static sim::Device::Config Config(uint8_t address) {
         sim::Device::Config c;
         c.address = address;
@@ -113,15 +113,13 @@ public:
         }
         sim_.SetPacing(false);
         sim_.SetTurnaroundMs(1, 3);
-        link_.ResetReceiveState();
-        pump_.Start();
+        link_.StartReceiving();
         link_.deviceAddress = sim_.device().address();
         return link_.Reopen(sim_.path(), 9600) != 0;
     }
     ~Soak() {
-        link_.portOpen = false;
-        pump_.Stop();
-        link_.port.Close();
+        link_.StopReceiving();
+        link_.wire().Close();
     }
 
     // Runs `count` transactions; `faultPerMille` of them with a fault.
@@ -304,7 +302,6 @@ private:
     uint32_t staleWords_ = 0;
     sim::Simulator sim_;
     Link link_;
-    RxPump pump_;
     ModbusMaster helper_;
     std::map<uint16_t, uint16_t> values_;  // what the device holds: 0 until written
 };

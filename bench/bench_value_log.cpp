@@ -27,6 +27,7 @@
 
 #include "app/main_dialog.h"
 #include "app/value_log.h"
+#include "serial/rx_pump.h"
 #include "sim/simulator.h"
 #include "ui/recording_host.h"
 
@@ -83,7 +84,7 @@ int RunPage(const PageRun& run, int seconds, long rows, const std::string& dir) 
     const uint64_t headerBytes = live.bytes();
     std::vector<app::Sample> samples;
     int failedTicks = 0;
-    const double cpu0 = ThreadCpu(), pump0 = main.pump().CpuSeconds();
+    const double cpu0 = ThreadCpu(), pump0 = main.link().serial()->pump().CpuSeconds();
     const auto wall0 = Clock::now();
     auto next = wall0;
     for (int i = 0; i < seconds; ++i) {
@@ -95,7 +96,7 @@ int RunPage(const PageRun& run, int seconds, long rows, const std::string& dir) 
     }
     std::this_thread::sleep_until(next);  // the last second is part of the run
     const double wall = Seconds(Clock::now() - wall0);
-    const double windowCpu = ThreadCpu() - cpu0, pumpCpu = main.pump().CpuSeconds() - pump0;
+    const double windowCpu = ThreadCpu() - cpu0, pumpCpu = main.link().serial()->pump().CpuSeconds() - pump0;
     const double liveRowBytes = static_cast<double>(live.bytes() - headerBytes) / seconds;
     live.Close(nullptr);
 

@@ -133,14 +133,15 @@ TEST(ByteRing, PushReturnsTheNewWriteIndexAndStallsWhenFull) {
 
 TEST(TakeFrame, TakesAtMostTheMaximumAndLeavesTheRest) {
     auto link = std::make_unique<Link>();
-    for (int i = 0; i < 1500; ++i) link->frameQueue.Push(static_cast<uint8_t>(i));
+    SerialWire& wire = *link->serial();
+    for (int i = 0; i < 1500; ++i) wire.frameQueue.Push(static_cast<uint8_t>(i));
     uint8_t buf[1024];
-    EXPECT_EQ(TakeFrame(*link, buf, 1024), 1024);
+    EXPECT_EQ(TakeFrame(wire, buf, 1024), 1024);
     EXPECT_EQ(buf[1023], static_cast<uint8_t>(1023));
-    EXPECT_EQ(link->frameQueue.Count(), 476);
-    EXPECT_EQ(TakeFrame(*link, buf, 1024), 476);
+    EXPECT_EQ(wire.frameQueue.Count(), 476);
+    EXPECT_EQ(TakeFrame(wire, buf, 1024), 476);
     EXPECT_EQ(buf[0], static_cast<uint8_t>(1024));
-    EXPECT_EQ(TakeFrame(*link, buf, 1024), 0);
+    EXPECT_EQ(TakeFrame(wire, buf, 1024), 0);
 }
 
 // --- typed numbers ---

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "serial/rx_pump.h"
 #include "support/process.h"
 #include "support/sim_link.h"
 
@@ -34,9 +33,7 @@ TEST(Interop, OurMasterAgainstPymodbusSlave) {
                   dir + "/slave.log");
 
     auto link = std::make_unique<Link>();
-    link->ResetReceiveState();
-    RxPump pump(*link);
-    pump.Start();
+    link->StartReceiving();
     ASSERT_NE(link->Reopen(dir + "/master", 9600), 0);
     link->deviceAddress = 1;
     ModbusMaster m(*link);
@@ -65,8 +62,7 @@ TEST(Interop, OurMasterAgainstPymodbusSlave) {
     link->deviceAddress = 9;
     EXPECT_EQ(m.ReadRegister(10, &v16), kResultNoReply);
 
-    link->portOpen = false;
-    pump.Stop();
+    link->StopReceiving();
 }
 
 struct MbpollCase {

@@ -7,6 +7,7 @@
 
 #include "app/about_dialog.h"
 #include "pages/page_registry.h"
+#include "serial/rx_pump.h"
 #include "support/console.h"
 
 namespace veltrano {
@@ -142,7 +143,7 @@ TEST_F(MainWindowTest, StartState) {
     EXPECT_TRUE(m().IsEnabled(app::kTestBaudRate));
     EXPECT_FALSE(con.link->portOpen.load()) << "the port is not opened at start";
     EXPECT_EQ(con.link->deviceAddress, 0);
-    EXPECT_TRUE(m().pump().Running());
+    EXPECT_TRUE(m().link().serial()->pump().Running());
     EXPECT_EQ(con.host.timers, (std::vector<std::pair<int, int>>{{1, 300}, {5, 1000}}));
     EXPECT_EQ(m().control(app::kSerialGroup).text, "Serial Number");
     EXPECT_EQ(m().control(app::kDeviceGroup).text, "Device");

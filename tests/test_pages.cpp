@@ -206,7 +206,7 @@ TEST_F(Pages, ABoxCheckedWhileOpenStaysCheckedWhenThePortCloses) {
     pages::DevicePage& page = Show("TemperaturePage");
     page.Click(1011);
     con.link->portOpen = false;
-    con.link->port.Close();
+    con.link->wire().Close();
     EXPECT_TRUE(page.RealTimeChecked());
     page.SetItemText(1009, "23.0");
     con.main->Timer(app::kPollTimer);
@@ -392,7 +392,7 @@ TEST(PagesUnplugged, DeviceTakenAwayMidPollingAndPluggedBackIn) {
     EXPECT_EQ(page->GetItemText(1014), "");
     EXPECT_EQ(page->GetItemText(1012), "");
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_LT(main.pump().CpuSeconds(), 1.0) << "no core spent on the dead port";
+    EXPECT_LT(main.link().serial()->pump().CpuSeconds(), 1.0) << "no core spent on the dead port";
     ASSERT_EQ(news.size(), 1u);
     EXPECT_EQ(news[0], "device gone: " + linkPath + " (trying to reopen it once a second)");
 

@@ -52,7 +52,7 @@ TEST(Panel, ShortFrameRoute) {
     f.main->Click(app::kSetBaud);
     EXPECT_EQ(f.OnlyRequest(), WithCrc({0xFD, 0xFD, 0xFD, 0x03, 0x00}));
     EXPECT_EQ(f.LastMessage().text, "Baudrate set successfully");
-    EXPECT_EQ(f.link->port.baudRate(), 9600u) << "the port follows the device";
+    EXPECT_EQ(f.link->wire().baudRate(), 9600u) << "the port follows the device";
     EXPECT_TRUE(f.link->portOpen.load());
     f.main->Timer(app::kInquiryTimer);
     f.main->Click(app::kInquireAddress);
@@ -77,7 +77,7 @@ TEST(Panel, BroadcastRoute) {
     f.main->Click(app::kSetBaud);
     EXPECT_EQ(f.OnlyRequest(), WithCrc({0xFF, 0x10, 0x02, 0x00, 0x00, 0x05, 0x0A, 0x00, 9, 0x00, 2, 0, 0, 0, 0, 0, 1}));
     EXPECT_EQ(f.LastMessage().text, "Baudrate set successfully");
-    EXPECT_EQ(f.link->port.baudRate(), 9600u) << "a register-route change leaves the port alone";
+    EXPECT_EQ(f.link->wire().baudRate(), 9600u) << "a register-route change leaves the port alone";
 }
 
 TEST(Panel, ZeroAddressRouteAndItsFailureCaptions) {
@@ -120,7 +120,7 @@ TEST(Panel, FailuresOnTheShortRoute) {
     f.main->Click(app::kSetBaud);
     EXPECT_EQ(f.LastMessage().text, "Baudrate setting failed!");
     EXPECT_EQ(f.LastMessage().icon, ui::Icon::Question);
-    EXPECT_EQ(f.link->port.baudRate(), 4800u);
+    EXPECT_EQ(f.link->wire().baudRate(), 4800u);
     // A short-frame reply with code 4 is invalid: the inquiry leaves " ".
     sim::Fault code4;
     code4.kind = sim::Fault::Kind::Replace;

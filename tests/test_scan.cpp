@@ -57,9 +57,9 @@ TEST_P(Scan, Outcome) {
     EXPECT_EQ(m.icon, c.icon);
     EXPECT_EQ(m.buttons, ui::Buttons::Ok);
     EXPECT_EQ(con.link->portOpen.load(), c.portRate != 0);
-    EXPECT_EQ(con.link->port.IsOpen(), c.portRate != 0);
+    EXPECT_EQ(con.link->wire().IsOpen(), c.portRate != 0);
     if (c.portRate) {
-        EXPECT_EQ(con.link->port.baudRate(), c.portRate);
+        EXPECT_EQ(con.link->wire().baudRate(), c.portRate);
     }
     EXPECT_EQ(con.link->deviceAddress, c.address);
     EXPECT_EQ(con.main->connection().broadcastRoute, c.broadcast);
@@ -145,7 +145,7 @@ TEST(ScanMore, PortThatCannotBeOpenedEndsTheScanClosed) {
     EXPECT_EQ(m.icon, ui::Icon::Question);
     EXPECT_EQ(con.host.messages.size(), 1u) << "one message, then the scan ends";
     EXPECT_FALSE(con.link->portOpen.load());
-    EXPECT_FALSE(con.link->port.IsOpen());
+    EXPECT_FALSE(con.link->wire().IsOpen());
     EXPECT_FALSE(con.PanelEnabled());
     EXPECT_TRUE(con.main->IsEnabled(app::kTestBaudRate));
     EXPECT_TRUE(con.main->IsEnabled(app::kPortList));

@@ -231,8 +231,8 @@ struct PumpByHand : ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(pty.ok());
         link = std::make_unique<Link>();
-        link->ResetReceiveState();
-        pump = std::make_unique<RxPump>(*link);
+        link->serial()->ResetReceiveState();
+        pump = std::make_unique<RxPump>(*link->serial());
         ASSERT_NE(link->Reopen(pty.slavePath(), 9600), 0);
     }
     void Arrive(const Bytes& bytes) {
@@ -246,7 +246,7 @@ struct PumpByHand : ::testing::Test {
     }
     Bytes Take() {
         uint8_t buf[1024];
-        const uint16_t n = TakeFrame(*link, buf, 1024);
+        const uint16_t n = TakeFrame(*link->serial(), buf, 1024);
         return Bytes(buf, buf + n);
     }
     PtyPair pty;
@@ -258,9 +258,9 @@ TEST_F(PumpByHand, AReplyLandsAfterThirtyEmptyPolls) {
     const Bytes reply{1, 3, 2, 0, 25, 0x79, 0x8A, 0x55};
     Arrive(reply);
     Polls(1);  // reads the 8 bytes
-    EXPECT_EQ(link->idleCounter, 30);
+    EXPECT_EQ(link->serial()->idleCounter, 30);
     Polls(29);
-    EXPECT_EQ(link->frameQueue.Count(), 0) << "29 empty polls: burst still open";
+    EXPECT_EQ(link->serial()->frameQueue.Count(), 0) << "29 empty polls: burst still open";
     Polls(1);
     EXPECT_EQ(Take(), reply);
 }
@@ -292,13 +292,13 @@ TEST_F(PumpByHand, PortClosedMidBurstDeliversItsBytesInFrontOfTheNextBurst) {
     Arrive({0xA1, 0xA2, 0xA3});
     Polls(1);
     link->portOpen = false;
-    link->port.Close();
+    link->wire().Close();
     Polls(40);
-    EXPECT_EQ(link->idleCounter, 0);
-    EXPECT_EQ(link->frameQueue.Count(), 0) << "not delivered while closed";
+    EXPECT_EQ(link->serial()->idleCounter, 0);
+    EXPECT_EQ(link->serial()->frameQueue.Count(), 0) << "not delivered while closed";
     ASSERT_NE(link->Reopen(pty.slavePath(), 9600), 0);
     Polls(40);
-    EXPECT_EQ(link->frameQueue.Count(), 0) << "nor on reopening";
+    EXPECT_EQ(link->serial()->frameQueue.Count(), 0) << "nor on reopening";
     Arrive({0xB1, 0xB2});
     Polls(31);
     EXPECT_EQ(Take(), (Bytes{0xA1, 0xA2, 0xA3, 0xB1, 0xB2}));
@@ -311,10 +311,10 @@ TEST_F(PumpByHand, OverlongBurstKeepsItsFirst4095Bytes) {
     Polls(20);
     Arrive(Bytes(big.begin() + 4000, big.end()));
     Polls(60);
-    EXPECT_EQ(link->frameQueue.Count(), 4095);
+    EXPECT_EQ(link->serial()->frameQueue.Count(), 4095);
     uint8_t buf[1024];
     Bytes got;
-    while (uint16_t n = TakeFrame(*link, buf, 1024)) got.insert(got.end(), buf, buf + n);
+    while (uint16_t n = TakeFrame(*link->serial(), buf, 1024)) got.insert(got.end(), buf, buf + n);
     EXPECT_EQ(got, Bytes(big.begin(), big.begin() + 4095));
 }
 
@@ -322,13 +322,12 @@ TEST_F(PumpByHand, OverlongBurstKeepsItsFirst4095Bytes) {
 
 struct RxPumpThread : ::testing::Test {
     void SetUp() override {
-        link->ResetReceiveState();
-        pump.Start();
+        link->StartReceiving();
         ASSERT_NE(link->Reopen(pty.slavePath(), 9600), 0);
     }
     PtyPair pty;
     std::unique_ptr<Link> link = std::make_unique<Link>();
-    RxPump pump{*link};
+    RxPump& pump = link->serial()->pump();
 };
 
 TEST_F(RxPumpThread, DeliversAndStopsPromptly) {
@@ -337,7 +336,7 @@ TEST_F(RxPumpThread, DeliversAndStopsPromptly) {
     for (int i = 0; i < 300 && got.empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         uint8_t buf[16];
-        const uint16_t n = TakeFrame(*link, buf, 16);
+        const uint16_t n = TakeFrame(*link->serial(), buf, 16);
         got.assign(buf, buf + n);
     }
     EXPECT_EQ(got, (Bytes{9, 8, 7}));
@@ -372,14 +371,14 @@ TEST_F(RxPumpThread, AReopenIsNeverTakenForAHangUp) {
     for (int i = 0; i < 400; ++i) {
         ASSERT_NE(link->Reopen(pty.slavePath(), i % 2 ? 9600 : 4800), 0);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-        hungUp += link->port.HungUp();
+        hungUp += link->wire().HungUp();
     }
     EXPECT_EQ(hungUp, 0);
-    EXPECT_FALSE(link->port.ConfirmHungUp()) << "asked of the device itself";
+    EXPECT_FALSE(link->wire().ConfirmHungUp()) << "asked of the device itself";
     pty.CloseMaster();  // a real one still is
-    for (int i = 0; i < 200 && !link->port.HungUp(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_TRUE(link->port.HungUp());
-    EXPECT_TRUE(link->port.ConfirmHungUp());
+    for (int i = 0; i < 200 && !link->wire().HungUp(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(link->wire().HungUp());
+    EXPECT_TRUE(link->wire().ConfirmHungUp());
     link->portOpen = false;
     pump.Stop();
 }

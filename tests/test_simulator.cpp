@@ -97,16 +97,16 @@ TEST(Simulator, EveryProfileAnswersItsOwnRegisters) {
 TEST(Simulator, RepliesAtThePaceOfTheWire) {
     // Read the reply bytes by hand as they arrive, without the receive thread.
     SimLink s(DeviceAt(1, 2400));
-    s.pump.Stop();
+    s.link.StopReceiving();
     ASSERT_TRUE(s.Open(2400, 1));
     const Bytes request = WithCrc({1, 3, 0, 0, 0, 4});
     const auto t0 = std::chrono::steady_clock::now();
-    s.link.port.Write(request.data(), static_cast<uint32_t>(request.size()));
+    s.link.serial()->port.Write(request.data(), static_cast<uint32_t>(request.size()));
     Bytes got;
     auto firstAt = t0, lastAt = t0;
     while (got.size() < 13 && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(2)) {
         uint8_t b[32];
-        const uint32_t n = s.link.port.Read(b, 32);
+        const uint32_t n = s.link.serial()->port.Read(b, 32);
         if (n) {
             if (got.empty()) firstAt = std::chrono::steady_clock::now();
             lastAt = std::chrono::steady_clock::now();

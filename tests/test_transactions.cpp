@@ -118,13 +118,13 @@ TEST_F(Transactions, AddressIsTheCurrentDeviceAddress) {
 
 TEST_F(Transactions, ClosedPortReturnsOneAtOnceAndLeavesTheFrameQueue) {
     s.link.portOpen = false;
-    s.link.frameQueue.Push(0x77);
+    s.link.serial()->frameQueue.Push(0x77);
     for (Op op : {Op::Read, Op::Read32, Op::ReadFloat, Op::Write, Op::Write32, Op::WritePair}) {
         const auto t = Clock::now();
         EXPECT_EQ(RunOp(s.master, op), kResultPortClosed) << Name(op);
         EXPECT_LT(std::chrono::duration<double>(Clock::now() - t).count(), 0.05) << Name(op);
     }
-    EXPECT_EQ(s.link.frameQueue.Count(), 1);
+    EXPECT_EQ(s.link.serial()->frameQueue.Count(), 1);
     EXPECT_EQ(s.sim.requestCount(), 0u);
 }
 
@@ -212,9 +212,9 @@ TEST_F(Transactions, LateReplyIsDrainedAndNeverTakenForTheNextOne) {
     MissALateReply(s);
     int16_t v = 0;
     // The late reply lands in the frame queue after the master gave up.
-    for (int i = 0; i < 100 && s.link.frameQueue.Count() == 0; ++i)
+    for (int i = 0; i < 100 && s.link.serial()->frameQueue.Count() == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_GT(s.link.frameQueue.Count(), 0);
+    ASSERT_GT(s.link.serial()->frameQueue.Count(), 0);
     ASSERT_EQ(s.master.ReadRegister(0x0030, &v), kResultOk);
     EXPECT_EQ(v, 2222);
 }
@@ -226,9 +226,9 @@ TEST_F(Transactions, LateReplyStillArrivingIsDrainedBeforeTheNextRequest) {
     MissALateReply(s);
     // The next request leaves as soon as the late reply's first bytes are in.
     const auto until = Clock::now() + std::chrono::seconds(3);
-    while (s.link.receiveQueue.Count() == 0 && s.link.frameQueue.Count() == 0 && Clock::now() < until)
+    while (s.link.serial()->receiveQueue.Count() == 0 && s.link.serial()->frameQueue.Count() == 0 && Clock::now() < until)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-    ASSERT_TRUE(s.link.receiveQueue.Count() > 0 || s.link.frameQueue.Count() > 0);
+    ASSERT_TRUE(s.link.serial()->receiveQueue.Count() > 0 || s.link.serial()->frameQueue.Count() > 0);
     int16_t v = 0;
     ASSERT_EQ(s.master.ReadRegister(0x0030, &v), kResultOk);
     EXPECT_EQ(v, 2222);
@@ -379,9 +379,7 @@ TEST(UnconfiguredTty, RepliesPassWholeAndRequestsKeepLeaving) {
     });
 
     Link link;
-    link.ResetReceiveState();
-    RxPump pump(link);
-    pump.Start();
+    link.StartReceiving();
     link.deviceAddress = 1;
     ModbusMaster m(link);
     ASSERT_NE(link.Reopen(pty.slavePath(), 9600), 0);
@@ -396,7 +394,7 @@ TEST(UnconfiguredTty, RepliesPassWholeAndRequestsKeepLeaving) {
         if (r == kResultOk) return r;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         uint8_t stale[64];
-        while (TakeFrame(link, stale, sizeof stale) > 0) {
+        while (TakeFrame(*link.serial(), stale, sizeof stale) > 0) {
         }
         ++sent;
         return op();
@@ -412,9 +410,8 @@ TEST(UnconfiguredTty, RepliesPassWholeAndRequestsKeepLeaving) {
     }
     EXPECT_EQ(requests.load(), sent) << "every request reached the device";
 
-    link.portOpen = false;
-    pump.Stop();
-    link.port.Close();
+    link.StopReceiving();
+    link.wire().Close();
     stop = true;
     device.join();
 }

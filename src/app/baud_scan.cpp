@@ -30,7 +30,7 @@ bool BaudRateTest::OpenAt(const std::string& path, uint32_t rate) {
     if (path.empty() || !link_.Reopen(path, rate)) {
         std::string text = "Serial port open failed!";
         if (!path.empty()) {
-            if (const std::string why = link_.port.OpenErrorText(); !why.empty()) text += "\n" + why;
+            if (const std::string why = link_.wire().OpenErrorText(); !why.empty()) text += "\n" + why;
         } else {
             text += "\nNo serial port is selected.";
         }

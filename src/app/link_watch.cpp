@@ -7,11 +7,11 @@ LinkWatch::Event LinkWatch::Check(Clock::time_point now) {
     if (!gone_) {
         // The flag says what a wait saw; the device itself is asked before
         // the link is given up.
-        if (!link_.portOpen || !link_.port.IsOpen() || !link_.port.HungUp() || !link_.port.ConfirmHungUp())
+        if (!link_.portOpen || !link_.wire().IsOpen() || !link_.wire().HungUp() || !link_.wire().ConfirmHungUp())
             return Event::None;
         // The configuration stays with the port: Open takes the same path and line again.
         link_.portOpen = false;
-        link_.port.Close();
+        link_.wire().Close();
         gone_ = true;
         lastTry_ = now;
         event = Event::Gone;
@@ -20,13 +20,13 @@ LinkWatch::Event LinkWatch::Check(Clock::time_point now) {
         return Event::None;
     } else if (now - lastTry_ >= kRetryEvery) {
         lastTry_ = now;
-        if (link_.port.Open() != 0 && !link_.port.HungUp()) {
+        if (link_.wire().Open() != 0 && !link_.wire().HungUp()) {
             gone_ = false;
             link_.portOpen = true;
-            link_.port.Wake();  // the receive thread sleeps while the port is closed
+            link_.wire().Wake();  // the receive thread sleeps while the port is closed
             event = Event::Back;
         } else {
-            link_.port.Close();
+            link_.wire().Close();
         }
     }
     if (event != Event::None && news) news(event, Describe(event));
@@ -34,10 +34,10 @@ LinkWatch::Event LinkWatch::Check(Clock::time_point now) {
 }
 
 std::string LinkWatch::Describe(Event event) const {
-    const std::string& path = link_.port.devicePath();
+    const std::string& path = link_.wire().devicePath();
     switch (event) {
         case Event::Gone: return "device gone: " + path + " (trying to reopen it once a second)";
-        case Event::Back: return "reconnected: " + path + " at " + std::to_string(link_.port.baudRate()) + " baud";
+        case Event::Back: return "reconnected: " + path + " at " + std::to_string(link_.wire().baudRate()) + " baud";
         case Event::None: break;
     }
     return "";

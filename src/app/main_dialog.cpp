@@ -20,8 +20,7 @@ MainDialog::MainDialog(Link& link, MainOptions options)
       panel_(*this, link, state_, [this] { return SelectedPortPath(); }),
       scan_(*this, link, state_, panel_, [this] { return SelectedPortPath(); }),
       poller_(*this),
-      watch_(link),
-      pump_(link) {
+      watch_(link) {
     MoveWindow(Dlu(0, 0, 473, 355));
     // The connection panel, in the band 7 to 71 units from the top.
     AddControl(kSerialGroup, ui::Kind::GroupBox, "Serial Number").rect = Dlu(7, 7, 150, 64);
@@ -60,8 +59,7 @@ MainDialog::MainDialog(Link& link, MainOptions options)
 
 MainDialog::~MainDialog() {
     // The receive thread ends before the port it reads can go away.
-    link_.portOpen = false;
-    pump_.Stop();
+    link_.StopReceiving();
 }
 
 CategoryContainer* MainDialog::container(size_t index) { return containers_.at(index); }
@@ -90,8 +88,7 @@ void MainDialog::OnInitDialog() {
     state_.broadcastRoute = false;
     state_.zeroAddressRoute = false;
     // 10, 11. Clear the receive state, then start the receive thread on it.
-    link_.ResetReceiveState();
-    pump_.Start();
+    link_.StartReceiving();
     // 12. The panel's buttons wait for a successful test.
     panel_.EnableButtons(false);
     // 13. Timers.

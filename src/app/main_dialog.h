@@ -13,7 +13,6 @@
 #include "app/link_watch.h"
 #include "app/real_time_poller.h"
 #include "serial/port_list.h"
-#include "serial/rx_pump.h"
 #include "ui/dialog.h"
 
 namespace veltrano::app {
@@ -45,7 +44,6 @@ public:
     BaudRateTest& scan() { return scan_; }
     RealTimePoller& poller() { return poller_; }
     LinkWatch& watch() { return watch_; }
-    RxPump& pump() { return pump_; }
     Link& link() { return link_; }
 
     const std::vector<PortEntry>& ports() const { return ports_; }
@@ -83,7 +81,6 @@ private:
     BaudRateTest scan_;
     RealTimePoller poller_;
     LinkWatch watch_;
-    RxPump pump_;
     std::vector<PortEntry> ports_;
     std::string aboutMenuText_;
 };

@@ -145,7 +145,7 @@ Settings ReadSettings(pages::DevicePage& page) {
     Settings s;
     s.page = page.className();
     s.address = link.deviceAddress;
-    s.baud = link.port.baudRate();
+    s.baud = link.wire().baudRate();
     s.time = IsoTime(std::chrono::system_clock::now());
     if (const pages::TypeList* t = TypeListOf(page)) {
         s.typeList = t->id;

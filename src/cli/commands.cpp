@@ -13,7 +13,6 @@
 #include "modbus/frames.h"
 #include "modbus/modbus_master.h"
 #include "pages/page_registry.h"
-#include "serial/rx_pump.h"
 #include "ui/recording_host.h"
 
 namespace veltrano::cli {
@@ -33,7 +32,7 @@ void Observe(Link& link, bool trace, FILE* err, int* requests) {
 
 void OpenAsGiven(Link& link, const Options& o, FILE* err) {
     if (!link.Reopen(o.port, o.baud))
-        std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(), link.port.OpenErrorText().c_str());
+        std::fprintf(err, "Serial port open failed! %s: %s\n", o.port.c_str(), link.wire().OpenErrorText().c_str());
     link.deviceAddress = o.address;
 }
 
@@ -68,22 +67,19 @@ using internal::Usage;
 // A link with its receive thread running, opened on the port.
 class Session {
 public:
-    Session(const Options& o, FILE* err) : pump_(link_) {
-        link_.ResetReceiveState();
-        pump_.Start();
+    Session(const Options& o, FILE* err) {
+        link_.StartReceiving();
         internal::Observe(link_, o.trace, err, nullptr);
         internal::OpenAsGiven(link_, o, err);
     }
     ~Session() {
-        link_.portOpen = false;
-        pump_.Stop();
-        link_.port.Close();
+        link_.StopReceiving();
+        link_.wire().Close();
     }
     Link& link() { return link_; }
 
 private:
     Link link_;
-    RxPump pump_;
 };
 
 int Finish(ResultCode r, const Link& link, FILE* err) {

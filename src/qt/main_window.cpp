@@ -257,7 +257,7 @@ void MainWindow::SaveSettings() const {
     if (options_.rememberPort) {
         // The port in use; before any is opened, the one chosen in the list.
         const Link& link = main_.link();
-        const std::string port = link.portOpen ? link.port.devicePath() : main_.SelectedPortPath();
+        const std::string port = link.portOpen ? link.wire().devicePath() : main_.SelectedPortPath();
         if (!port.empty()) s.setValue("connection/port", QString::fromStdString(port));
     }
     const int category = main_.GetTabSel(kCategoryTabs);

@@ -117,11 +117,11 @@ WindowStatus::~WindowStatus() {
 LinkView WindowStatus::View() const {
     LinkView v;
     v.open = link_.portOpen.load();
-    v.hungUp = v.open && link_.port.HungUp();
+    v.hungUp = v.open && link_.wire().HungUp();
     v.gone = main_.watch().gone();
     v.testing = testing_;
-    v.path = link_.port.devicePath();
-    v.baud = link_.port.baudRate();
+    v.path = link_.wire().devicePath();
+    v.baud = link_.wire().baudRate();
     v.address = link_.deviceAddress;
     v.broadcast = main_.connection().broadcastRoute;
     v.zeroAddress = main_.connection().zeroAddressRoute;

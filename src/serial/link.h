@@ -1,17 +1,17 @@
 #pragma once
-// The state of one serial link: the port, the flags and buffers every
-// transaction uses, and the receive-state block the receive thread fills.
-// One object per link, so that tests can run several links side by side.
+// The state of one link to the devices: the wire it runs on, the flags and
+// buffers every transaction uses, and the observers of its traffic. One
+// object per link, so that tests can run several links side by side.
 
 #include <atomic>
 #include <cstdint>
-#include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "modbus/verdict.h"
-#include "serial/byte_ring.h"
-#include "serial/serial_port.h"
+#include "serial/serial_wire.h"
+#include "serial/wire.h"
 
 namespace veltrano {
 
@@ -26,7 +26,19 @@ struct Outcome {
 struct Link {
     static constexpr uint16_t kBufferSize = 1024;
 
-    SerialPort port;
+    // A link on a serial port.
+    Link() : wire_(std::make_unique<SerialWire>(portOpen)) {}
+    // A link on another wire.
+    explicit Link(std::unique_ptr<Wire> wire) : wire_(std::move(wire)) {}
+    ~Link() { StopReceiving(); }
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    Wire& wire() { return *wire_; }
+    const Wire& wire() const { return *wire_; }
+    // The serial wire, for what only a serial port has (its receive thread's
+    // state); nullptr on another wire.
+    SerialWire* serial() { return dynamic_cast<SerialWire*>(wire_.get()); }
 
     // Written by the window thread, read once per poll by the receive thread.
     std::atomic<bool> portOpen{false};
@@ -36,14 +48,6 @@ struct Link {
     uint8_t rxBuffer[kBufferSize] = {};
     // Length of the reply the last exchange took into rxBuffer (0: none).
     uint16_t replyLength = 0;
-
-    // Receive-state block: the receive queue, the read buffer and the idle
-    // counter belong to the receive thread (others only ask the receive
-    // queue's Count); the frame queue is its output.
-    ByteRing receiveQueue;
-    ByteRing frameQueue;
-    uint8_t readBuffer[kBufferSize] = {};
-    uint16_t idleCounter = 0;
 
     // Optional observer of every request written and every reply taken
     // ("TX"/"RX"); a request that did not all leave is one "TX failed: ..."
@@ -58,29 +62,26 @@ struct Link {
     std::function<void(int waitedMs)> waiting;
     std::function<void(const Outcome& outcome)> outcome;
 
-    // Clears the receive-state block and resets both queues. Only while the
-    // receive thread is not running.
-    void ResetReceiveState() {
-        receiveQueue.Reset();
-        frameQueue.Reset();
-        std::memset(readBuffer, 0, sizeof readBuffer);
-        idleCounter = 0;
+    // The receive side starts on a cleared state; it stops (the flag down
+    // first) before the wire may be closed or go away.
+    void StartReceiving() { wire_->StartReceiving(); }
+    void StopReceiving() {
+        portOpen = false;
+        wire_->StopReceiving();
     }
 
     // Close, configure 8N1 at the rate, open; portOpen follows the result.
     // Returns the result of Open.
     int Reopen(const std::string& devicePath, uint32_t baudRate) {
         portOpen = false;
-        port.Close();
-        port.Configure(devicePath, 8, SerialPort::kNoParity, SerialPort::kOneStopBit, baudRate);
-        const int ok = port.Open();
+        const int ok = wire_->Reopen(devicePath, baudRate);
         portOpen = ok != 0;
-        port.Wake();  // the receive thread sleeps while the port is closed
+        wire_->Wake();  // the receive thread sleeps while the port is closed
         return ok;
     }
-};
 
-// Drains up to `maximum` bytes of the frame queue into `buffer`, in order.
-uint16_t TakeFrame(Link& link, uint8_t* buffer, uint16_t maximum);
+private:
+    std::unique_ptr<Wire> wire_;
+};
 
 }  // namespace veltrano

@@ -11,14 +11,6 @@
 
 namespace veltrano {
 
-uint16_t TakeFrame(Link& link, uint8_t* buffer, uint16_t maximum) {
-    // Count is read once; bytes pushed meanwhile stay for the next take.
-    const uint16_t held = link.frameQueue.Count();
-    const uint16_t n = held < maximum ? held : maximum;
-    for (uint16_t i = 0; i < n; ++i) buffer[i] = link.frameQueue.Pop();
-    return n;
-}
-
 void RxPump::Start() {
     if (thread_.joinable()) return;
     stop_ = false;
@@ -27,7 +19,7 @@ void RxPump::Start() {
 
 void RxPump::Stop() {
     stop_ = true;
-    link_.port.Wake();
+    wire_.port.Wake();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -52,18 +44,18 @@ double RxPump::CpuSeconds() const {
 }
 
 void RxPump::PollOnce() {
-    if (!link_.portOpen.load(std::memory_order_acquire)) {
-        link_.idleCounter = 0;
+    if (!wire_.portOpen.load(std::memory_order_acquire)) {
+        wire_.idleCounter = 0;
         return;
     }
-    const uint32_t n = read_ ? read_(link_.readBuffer, kReadChunk) : link_.port.Read(link_.readBuffer, kReadChunk);
+    const uint32_t n = read_ ? read_(wire_.readBuffer, kReadChunk) : wire_.port.Read(wire_.readBuffer, kReadChunk);
     if (n > 0) {
-        for (uint32_t i = 0; i < n; ++i) link_.receiveQueue.Push(link_.readBuffer[i]);
-        link_.idleCounter = kIdlePolls;
-    } else if (link_.idleCounter > 0) {
-        if (--link_.idleCounter == 0) {
-            const uint16_t c = link_.receiveQueue.Count();
-            for (uint16_t i = 0; i < c; ++i) link_.frameQueue.Push(link_.receiveQueue.Pop());
+        for (uint32_t i = 0; i < n; ++i) wire_.receiveQueue.Push(wire_.readBuffer[i]);
+        wire_.idleCounter = kIdlePolls;
+    } else if (wire_.idleCounter > 0) {
+        if (--wire_.idleCounter == 0) {
+            const uint16_t c = wire_.receiveQueue.Count();
+            for (uint16_t i = 0; i < c; ++i) wire_.frameQueue.Push(wire_.receiveQueue.Pop());
         }
     }
 }
@@ -75,7 +67,7 @@ void RxPump::Run() {
     while (!stop_.load(std::memory_order_acquire)) {
         PollOnce();
         if (stop_.load(std::memory_order_acquire)) break;
-        if (link_.idleCounter > 0) {
+        if (wire_.idleCounter > 0) {
             // Inside a burst: count the silence in polls 1 ms apart. Keep the
             // cadence (a plain 1 ms sleep overruns a little every time), but
             // never catch up after a stall by polling back to back.
@@ -87,7 +79,7 @@ void RxPump::Run() {
             // No burst under way: an empty poll changes nothing, so wait for
             // bytes (or for the port to open, or Stop) instead of waking every
             // millisecond. The next poll then reads them at once.
-            link_.port.WaitReadable(link_.portOpen.load(std::memory_order_acquire) ? 100 : 250);
+            wire_.port.WaitReadable(wire_.portOpen.load(std::memory_order_acquire) ? 100 : 250);
             next = Clock::now();
         }
     }

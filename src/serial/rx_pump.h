@@ -7,7 +7,7 @@
 #include <functional>
 #include <thread>
 
-#include "serial/link.h"
+#include "serial/serial_wire.h"
 
 namespace veltrano {
 
@@ -19,13 +19,13 @@ public:
     // Reads what the port holds; a test may put another byte source in its place.
     using Reader = std::function<uint32_t(uint8_t* buffer, uint32_t maximum)>;
 
-    explicit RxPump(Link& link, Reader read = {}) : link_(link), read_(std::move(read)) {}
+    explicit RxPump(SerialWire& wire, Reader read = {}) : wire_(wire), read_(std::move(read)) {}
     ~RxPump() { Stop(); }
     RxPump(const RxPump&) = delete;
     RxPump& operator=(const RxPump&) = delete;
 
     void Start();
-    // Ends the thread; must be called before the link's port is destroyed
+    // Ends the thread; must be called before the wire's port is destroyed
     // (the destructor does it).
     void Stop();
     bool Running() const { return thread_.joinable(); }
@@ -39,7 +39,7 @@ public:
 private:
     void Run();
 
-    Link& link_;
+    SerialWire& wire_;
     Reader read_;
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -39,8 +39,9 @@ struct Model {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Link link;
+    static SerialWire& wire = *link.serial();
     static std::deque<uint8_t> lastRead;
-    static RxPump pump(link, [](uint8_t* buffer, uint32_t maximum) -> uint32_t {
+    static RxPump pump(wire, [](uint8_t* buffer, uint32_t maximum) -> uint32_t {
         if (!link.portOpen) port.readWhileClosed = true;
         uint32_t n = static_cast<uint32_t>(port.waiting.size());
         if (n > maximum) n = maximum;
@@ -54,10 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return n;
     });
     if (size < 4) return 0;
-    link.ResetReceiveState();
-    link.receiveQueue.SetIndexesForTest(static_cast<uint16_t>(data[0] << 8 | data[1]),
+    wire.ResetReceiveState();
+    wire.receiveQueue.SetIndexesForTest(static_cast<uint16_t>(data[0] << 8 | data[1]),
                                         static_cast<uint16_t>(data[0] << 8 | data[1]));
-    link.frameQueue.SetIndexesForTest(static_cast<uint16_t>(data[2] << 8 | data[3]),
+    wire.frameQueue.SetIndexesForTest(static_cast<uint16_t>(data[2] << 8 | data[3]),
                                       static_cast<uint16_t>(data[2] << 8 | data[3]));
     link.portOpen = true;
     port = FakePort{};
@@ -82,11 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 m.receive.pop_front();
             }
         }
-        FUZZ_CHECK(link.receiveQueue.Count() == m.receive.size(), "receive queue holds %u, model %zu",
-                   link.receiveQueue.Count(), m.receive.size());
-        FUZZ_CHECK(link.frameQueue.Count() == m.frames.size(), "frame queue holds %u, model %zu",
-                   link.frameQueue.Count(), m.frames.size());
-        FUZZ_CHECK(link.receiveQueue.Count() <= kCapacity && link.frameQueue.Count() <= kCapacity, "over capacity");
+        FUZZ_CHECK(wire.receiveQueue.Count() == m.receive.size(), "receive queue holds %u, model %zu",
+                   wire.receiveQueue.Count(), m.receive.size());
+        FUZZ_CHECK(wire.frameQueue.Count() == m.frames.size(), "frame queue holds %u, model %zu",
+                   wire.frameQueue.Count(), m.frames.size());
+        FUZZ_CHECK(wire.receiveQueue.Count() <= kCapacity && wire.frameQueue.Count() <= kCapacity, "over capacity");
     };
 
     for (size_t i = 4; i + 1 < size; i += 2) {
@@ -106,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case 4: {  // the consumer takes up to `maximum` bytes
                 const uint16_t maximum = arg == 0 ? 1024 : static_cast<uint16_t>(arg * 4);
-                const uint16_t held = link.frameQueue.Count();
-                const uint16_t n = TakeFrame(link, taken, maximum);
+                const uint16_t held = wire.frameQueue.Count();
+                const uint16_t n = TakeFrame(wire, taken, maximum);
                 FUZZ_CHECK(n == (held < maximum ? held : maximum), "took %u of %u held, maximum %u", n, held, maximum);
                 for (uint16_t k = 0; k < n; ++k) {
                     FUZZ_CHECK(taken[k] == m.frames.front(), "byte %u of the take out of order", k);
@@ -129,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Let every open burst end, then the frame queue must hold exactly the model.
     link.portOpen = true;
     for (int k = 0; k < 4096 && !(port.waiting.empty() && m.idle == 0); ++k) step();
-    const uint16_t held = link.frameQueue.Count();
+    const uint16_t held = wire.frameQueue.Count();
     FUZZ_CHECK(held == m.frames.size(), "frame queue at the end");
     return 0;
 }

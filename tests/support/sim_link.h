@@ -15,17 +15,15 @@ namespace veltrano::test {
 
 struct SimLink {
     explicit SimLink(const sim::Device::Config& config, const std::string& linkPath = "")
-        : sim(config), pump(link), master(link) {
+        : sim(config), master(link) {
         std::string error;
         started = sim.Start(&error, linkPath);
         EXPECT_TRUE(started) << error;
-        link.ResetReceiveState();
-        pump.Start();
+        link.StartReceiving();
     }
     ~SimLink() {
-        link.portOpen = false;
-        pump.Stop();
-        link.port.Close();
+        link.StopReceiving();
+        link.wire().Close();
     }
     // Opens the port at `baud` and addresses the device.
     bool Open(uint32_t baud, uint8_t address) {
@@ -35,7 +33,6 @@ struct SimLink {
 
     sim::Simulator sim;
     Link link;
-    RxPump pump;
     ModbusMaster master;
     bool started = false;
 };
