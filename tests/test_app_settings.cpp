@@ -19,6 +19,7 @@
 #include "pages/table_page.h"
 #include "support/capture.h"
 #include "support/files.h"
+#include "sim/memory_line.h"
 #include "sim/simulator.h"
 #include "ui/recording_host.h"
 
@@ -151,7 +152,7 @@ TEST(SettingsFile, AnythingElseIsRefusedWithTheReason) {
 
 // Save, change the device, diff, load, diff again is empty; then the same
 // file commissions a second device.
-TEST(SettingsCli, SaveDiffLoadAndCloneToAnotherDevice) {
+TEST(WireSettingsCli, SaveDiffLoadAndCloneToAnotherDevice) {
     auto a = Device("kanban");
     const std::string file = ::testing::TempDir() + "/kanban-settings.json";
     std::remove(file.c_str());
@@ -204,8 +205,12 @@ TEST(SettingsCli, SaveDiffLoadAndCloneToAnotherDevice) {
 // A device that stops answering part way: every row after is still tried,
 // and each says it was not written, in the page's own words.
 TEST(SettingsCore, ADeviceFailingMidLoadReportsTheRowsNotWritten) {
-    auto sim = Device("kanban");
-    Link link;
+    sim::Device::Config c;
+    c.address = 1;
+    c.baud = 9600;
+    c.profile = sim::FindProfile("kanban");
+    auto sim = std::make_unique<sim::MemoryLine>(c);
+    Link link(sim->MakeWire());
     app::MainOptions mo;
     mo.listPorts = [] { return std::vector<PortEntry>{}; };
     app::MainDialog main(link, mo);
@@ -248,7 +253,7 @@ TEST(SettingsCore, ADeviceFailingMidLoadReportsTheRowsNotWritten) {
 
 // The page's own checks apply: a value it refuses is that row's failure,
 // the others are written, and the exit status says so.
-TEST(SettingsCli, ARefusedValueFailsItsRowOnly) {
+TEST(WireSettingsCli, ARefusedValueFailsItsRowOnly) {
     auto sim = Device("kanban");
     const std::string file = ::testing::TempDir() + "/refused.json";
     ASSERT_EQ(Cli(*sim, {"page", kKanban, "save", file}).code, 0);
@@ -266,7 +271,7 @@ TEST(SettingsCli, ARefusedValueFailsItsRowOnly) {
     EXPECT_EQ(sim->device().GetRegister(49), static_cast<uint16_t>(-125));
 }
 
-TEST(SettingsCli, AMalformedOrForeignFileWritesNothing) {
+TEST(WireSettingsCli, AMalformedOrForeignFileWritesNothing) {
     auto sim = Device("kanban");
     const std::string good = ::testing::TempDir() + "/good.json";
     ASSERT_EQ(Cli(*sim, {"page", kKanban, "save", good}).code, 0);
@@ -309,7 +314,7 @@ TEST(SettingsCli, AMalformedOrForeignFileWritesNothing) {
     EXPECT_EQ(c.code, cli::kNoInput) << c.err;
 }
 
-TEST(SettingsCli, SavingNothingKeepsTheFileThatWasThere) {
+TEST(WireSettingsCli, SavingNothingKeepsTheFileThatWasThere) {
     auto sim = Device("kanban");
     const std::string file = ::testing::TempDir() + "/kept.json";
     const std::string beside = ::testing::TempDir() + "/kept.new.json";
@@ -349,7 +354,7 @@ TEST(SettingsCli, SavingNothingKeepsTheFileThatWasThere) {
 
 // The same text means another value under another sensor type, so the
 // type entry is part of the file; rows the entry takes away are left out.
-TEST(SettingsCli, TheSensorTypeEntryMustMatch) {
+TEST(WireSettingsCli, TheSensorTypeEntryMustMatch) {
     auto sim = Device("co2");
     const std::string file = ::testing::TempDir() + "/co2.json";
     Captured c = Cli(*sim, {"--select", "1237=CO2", "page", "Co2Page", "save", file});
@@ -379,7 +384,7 @@ TEST(SettingsCli, TheSensorTypeEntryMustMatch) {
 // Values that the page shows rounded load back to their very bits, and a
 // difference below the shown digits is one; a relay's state is recorded
 // for reference only, and a file read from a pipe is read once.
-TEST(SettingsCli, WhatIsSavedLoadsBackExactlyAndDrivesNothing) {
+TEST(WireSettingsCli, WhatIsSavedLoadsBackExactlyAndDrivesNothing) {
     auto a = Device("lampblack");
     const std::string file = ::testing::TempDir() + "/lampblack.json";
     std::remove(file.c_str());

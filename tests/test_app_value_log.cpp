@@ -242,7 +242,7 @@ TEST(CsvLog, ADiskWithoutRoomLeavesWholeRowsOnly) {
 
 // --- page NAME poll on the command line ---
 
-struct CliPoll : ::testing::Test {
+struct WireCliPoll : ::testing::Test {
     void SetUp() override {
         sim::Device::Config c;
         c.address = 1;
@@ -263,7 +263,7 @@ struct CliPoll : ::testing::Test {
     std::unique_ptr<sim::Simulator> sim;
 };
 
-TEST_F(CliPoll, CsvRowsPerTickWithAFailedTickLeftEmpty) {
+TEST_F(WireCliPoll, CsvRowsPerTickWithAFailedTickLeftEmpty) {
     const std::string path = ::testing::TempDir() + "/kanban.csv";
     std::remove(path.c_str());
     sim::Fault silent;
@@ -308,7 +308,7 @@ TEST_F(CliPoll, CsvRowsPerTickWithAFailedTickLeftEmpty) {
 
 // A device pulled mid-log and plugged back behind the same path: said once
 // each way, its ticks meanwhile empty rows, and read again without a restart.
-TEST(CliPollUnplug, TheLogGoesOnAndTheDeviceIsReadAgainWhenItIsBack) {
+TEST(WireCliPollUnplug, TheLogGoesOnAndTheDeviceIsReadAgainWhenItIsBack) {
     sim::Device::Config cfg;
     cfg.address = 1;
     cfg.baud = 9600;
@@ -342,7 +342,7 @@ TEST(CliPollUnplug, TheLogGoesOnAndTheDeviceIsReadAgainWhenItIsBack) {
     EXPECT_GE(empty, 3) << "the ticks while it was gone";
 }
 
-TEST_F(CliPoll, BadOptionsAreUsageErrorsBeforeAnythingIsSent) {
+TEST_F(WireCliPoll, BadOptionsAreUsageErrorsBeforeAnythingIsSent) {
     const std::vector<std::vector<std::string>> bad = {
         {"--every", "0"}, {"--every", "-1"}, {"--every", "soon"}, {"--every", "1e6"},
         {"--count", "0"}, {"--count", "2.5"}, {"--every"},       {"--bogus"},
@@ -362,7 +362,7 @@ TEST_F(CliPoll, BadOptionsAreUsageErrorsBeforeAnythingIsSent) {
 #ifndef _WIN32  // signals sent to a child process
 // The real program, stopped as an operator stops it: the wait between ticks
 // ends at once, the exit is clean and the file holds whole rows only.
-TEST_F(CliPoll, CtrlCAndSigtermEndItWithTheFileComplete) {
+TEST_F(WireCliPoll, CtrlCAndSigtermEndItWithTheFileComplete) {
     for (int sig : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(sig);
         const std::string path = ::testing::TempDir() + "/stopped" + std::to_string(sig) + ".csv";

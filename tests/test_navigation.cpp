@@ -136,6 +136,11 @@ TEST_F(MainWindowTest, CategoryAndSubTabSwitching) {
     EXPECT_EQ(m().container(2)->GetTabSel(1008), 3);
 }
 
+TEST(WireMainWindow, StartsTheReceiveThreadAtOnce) {
+    test::WireConsole con(Device(1, 9600, sim::kDialectShort));
+    EXPECT_TRUE(con.main->link().serial()->pump().Running());
+}
+
 TEST_F(MainWindowTest, StartState) {
     EXPECT_EQ(m().caption(), "Veltrano V3.16");
     EXPECT_EQ(m().aboutMenuText(), "About Veltrano(&A)...");
@@ -143,7 +148,6 @@ TEST_F(MainWindowTest, StartState) {
     EXPECT_TRUE(m().IsEnabled(app::kTestBaudRate));
     EXPECT_FALSE(con.link->portOpen.load()) << "the port is not opened at start";
     EXPECT_EQ(con.link->deviceAddress, 0);
-    EXPECT_TRUE(m().link().serial()->pump().Running());
     EXPECT_EQ(con.host.timers, (std::vector<std::pair<int, int>>{{1, 300}, {5, 1000}}));
     EXPECT_EQ(m().control(app::kSerialGroup).text, "Serial Number");
     EXPECT_EQ(m().control(app::kDeviceGroup).text, "Device");

@@ -364,7 +364,7 @@ TEST(PageProfiles, EachPageReadsItsDemoDevice) {
 namespace veltrano {
 namespace {
 
-TEST(PagesUnplugged, DeviceTakenAwayMidPollingAndPluggedBackIn) {
+TEST(WirePagesUnplugged, DeviceTakenAwayMidPollingAndPluggedBackIn) {
     const std::string linkPath = ::testing::TempDir() + "/unplug-sensor";
     sim::Device::Config cfg = Device(1, 4800, sim::kDialectShort);
     cfg.profile = sim::FindProfile("temhum");

@@ -588,7 +588,7 @@ TEST(WaterDemo, TwoPointPhCalibrationSetsTheSlope) {
     EXPECT_NEAR(probe.Gain(0), 2.86 / 2.85, 1e-6);
 }
 
-TEST(WaterDemo, CommandLineReadsEveryPage) {
+TEST(WireWaterDemo, CommandLineReadsEveryPage) {
     for (const auto& d : kDemoPages) {
         SCOPED_TRACE(d.page);
         const sim::Profile* p = sim::FindProfile(d.profile);

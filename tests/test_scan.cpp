@@ -160,8 +160,8 @@ TEST(ScanMore, EmptyPortListIsAnOpenFailure) {
 }
 
 #ifndef _WIN32  // wine does not keep a second handle off a COM port (test_win32_serial_port covers it)
-TEST(ScanMore, BusyPortSaysWhyOnTheSecondLine) {
-    Console con(Device(5, 2400, kShort));
+TEST(WireScan, BusyPortSaysWhyOnTheSecondLine) {
+    test::WireConsole con(Device(5, 2400, kShort));
     SerialPort other;  // another program holds the port
     other.Configure(con.sim.path(), 8, 0, 0, 9600);
     ASSERT_NE(other.Open(), 0);

@@ -14,12 +14,12 @@ namespace veltrano {
 namespace {
 
 using test::DeviceAt;
-using test::SimLink;
+using test::WireLink;
 using test::WithCrc;
 using Bytes = std::vector<uint8_t>;
 
 // Sends raw request bytes (CRC added) and returns the reply.
-Bytes Ask(SimLink& s, Bytes request) {
+Bytes Ask(WireLink& s, Bytes request) {
     request = WithCrc(std::move(request));
     std::memcpy(s.link.txBuffer, request.data(), request.size());
     const uint16_t n = Exchange(s.link, static_cast<uint16_t>(request.size()));
@@ -27,7 +27,7 @@ Bytes Ask(SimLink& s, Bytes request) {
 }
 
 TEST(Simulator, ExceptionRepliesForWhatItCannotDo) {
-    SimLink s(DeviceAt(3, 9600));
+    WireLink s(DeviceAt(3, 9600));
     ASSERT_TRUE(s.Open(9600, 3));
     struct Case {
         const char* what;
@@ -52,7 +52,7 @@ TEST(Simulator, ExceptionRepliesForWhatItCannotDo) {
 }
 
 TEST(Simulator, SilentForOtherAddressesAndBadFrames) {
-    SimLink s(DeviceAt(3, 9600));
+    WireLink s(DeviceAt(3, 9600));
     ASSERT_TRUE(s.Open(9600, 3));
     EXPECT_TRUE(Ask(s, {4, 0x03, 0, 0, 0, 1}).empty());
     EXPECT_TRUE(Ask(s, {0xFF, 0x03, 0, 0, 0, 1}).empty()) << "255 only with the broadcast dialect";
@@ -64,7 +64,7 @@ TEST(Simulator, ProfileRegistersOnlyAndWritesKept) {
     sim::Device::Config c = DeviceAt(1, 9600);
     c.profile = sim::FindProfile("kanban");
     ASSERT_NE(c.profile, nullptr);
-    SimLink s(c);
+    WireLink s(c);
     ASSERT_TRUE(s.Open(9600, 1));
     EXPECT_EQ(Ask(s, {1, 0x03, 0, 200, 0, 1}), WithCrc({1, 0x83, 0x02})) << "outside the profile";
     EXPECT_EQ(Ask(s, {1, 0x06, 0, 1, 0, 5}), WithCrc({1, 0x86, 0x02})) << "measured values are read-only";
@@ -96,7 +96,7 @@ TEST(Simulator, EveryProfileAnswersItsOwnRegisters) {
 
 TEST(Simulator, RepliesAtThePaceOfTheWire) {
     // Read the reply bytes by hand as they arrive, without the receive thread.
-    SimLink s(DeviceAt(1, 2400));
+    WireLink s(DeviceAt(1, 2400));
     s.link.StopReceiving();
     ASSERT_TRUE(s.Open(2400, 1));
     const Bytes request = WithCrc({1, 3, 0, 0, 0, 4});
@@ -124,7 +124,7 @@ TEST(Simulator, RepliesAtThePaceOfTheWire) {
 }
 
 TEST(Simulator, ForeignMasterAtTheWrongRateIsNoise) {
-    SimLink s(DeviceAt(1, 9600));
+    WireLink s(DeviceAt(1, 9600));
     ASSERT_TRUE(s.Open(19200, 1));
     int16_t v;
     EXPECT_EQ(s.master.ReadRegister(0, &v), kResultNoReply);

@@ -1,5 +1,6 @@
 #pragma once
-// The console's main window, headless, on one simulated device.
+// The console's main window, headless, on one simulated device: in memory
+// (Console), or on a pseudo-terminal through the serial port (WireConsole).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,27 +8,27 @@
 #include "app/main_dialog.h"
 #include "app/main_ids.h"
 #include "sim/simulator.h"
+#include "support/sim_link.h"
 #include "ui/recording_host.h"
 
 namespace veltrano::test {
 
-struct Console {
+template <class Line>
+struct ConsoleOn {
     // `ports` replaces the system's list; the device's path is added first
     // unless `withDevice` is false.
-    explicit Console(const sim::Device::Config& device, bool withDevice = true,
-                     std::vector<PortEntry> ports = {})
+    explicit ConsoleOn(const sim::Device::Config& device, bool withDevice = true,
+                       std::vector<PortEntry> ports = {})
         : sim(device) {
-        std::string error;
-        EXPECT_TRUE(sim.Start(&error)) << error;
+        link = LinkTo(sim);
         app::MainOptions mo;
         if (withDevice) mo.leadingPorts.push_back(PortEntry{sim.path(), "sim"});
         mo.listPorts = [ports] { return ports; };
-        link = std::make_unique<Link>();
         main = std::make_unique<app::MainDialog>(*link, mo);
         main->SetHost(&host);
         main->Initialize();
     }
-    ~Console() {
+    ~ConsoleOn() {
         main.reset();
         link.reset();
     }
@@ -41,11 +42,14 @@ struct Console {
         return true;
     }
 
-    sim::Simulator sim;
+    Line sim;
     ui::RecordingHost host;
     std::unique_ptr<Link> link;
     std::unique_ptr<app::MainDialog> main;
 };
+
+using Console = ConsoleOn<sim::MemoryLine>;
+using WireConsole = ConsoleOn<sim::Simulator>;
 
 inline sim::Device::Config Device(uint8_t address, uint32_t baud, uint8_t dialects) {
     sim::Device::Config c;

@@ -1,27 +1,44 @@
 #pragma once
-// A link with its receive thread, talking to a simulated device on a
-// pseudo-terminal: the arrangement most tests need.
+// A link and its master talking to a simulated device: in memory (SimLink),
+// or on a pseudo-terminal through the serial port and its receive thread
+// (WireLink).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "modbus/crc16.h"
 #include "modbus/modbus_master.h"
 #include "serial/rx_pump.h"
+#include "sim/memory_line.h"
 #include "sim/simulator.h"
 
 namespace veltrano::test {
 
-struct SimLink {
-    explicit SimLink(const sim::Device::Config& config, const std::string& linkPath = "")
-        : sim(config), master(link) {
-        std::string error;
-        started = sim.Start(&error, linkPath);
-        EXPECT_TRUE(started) << error;
-        link.StartReceiving();
-    }
-    ~SimLink() {
+// A link to the device, its receive side running: the serial port's on a
+// started simulator, the memory line's own wire.
+inline std::unique_ptr<Link> LinkTo(sim::Simulator& sim, const std::string& linkPath = "") {
+    std::string error;
+    EXPECT_TRUE(sim.Start(&error, linkPath)) << error;
+    auto link = std::make_unique<Link>();
+    link->StartReceiving();
+    return link;
+}
+inline std::unique_ptr<Link> LinkTo(sim::MemoryLine& line, const std::string& = "") {
+    return std::make_unique<Link>(line.MakeWire());
+}
+
+// Time passes with no exchange.
+inline void Idle(sim::Simulator&, int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+inline void Idle(sim::MemoryLine& line, int ms) { line.Idle(ms); }
+
+template <class Line>
+struct SimLinkOn {
+    explicit SimLinkOn(const sim::Device::Config& config, const std::string& linkPath = "")
+        : sim(config), linkOwner(LinkTo(sim, linkPath)), link(*linkOwner), master(link) {}
+    ~SimLinkOn() {
         link.StopReceiving();
         link.wire().Close();
     }
@@ -31,11 +48,14 @@ struct SimLink {
         return link.Reopen(sim.path(), baud) != 0;
     }
 
-    sim::Simulator sim;
-    Link link;
+    Line sim;
+    std::unique_ptr<Link> linkOwner;
+    Link& link;
     ModbusMaster master;
-    bool started = false;
 };
+
+using SimLink = SimLinkOn<sim::MemoryLine>;
+using WireLink = SimLinkOn<sim::Simulator>;
 
 inline sim::Device::Config DeviceAt(uint8_t address, uint32_t baud, uint8_t dialects = sim::kDialectNone) {
     sim::Device::Config c;
