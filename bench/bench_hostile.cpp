@@ -23,10 +23,14 @@ int main(int argc, char** argv) {
     bool showTiming = false;  // print the cases whose outcome a cut burst decided
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        if (a == "--cases") cases = std::strtoull(argv[i + 1], nullptr, 0);
-        else if (a == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 0);
-        else if (a == "--lines") lines = std::atoi(argv[i + 1]);
-        else if (a == "--show-timing") showTiming = std::atoi(argv[i + 1]) != 0;
+        if (a == "--cases")
+            cases = std::strtoull(argv[i + 1], nullptr, 0);
+        else if (a == "--seed")
+            seed = std::strtoull(argv[i + 1], nullptr, 0);
+        else if (a == "--lines")
+            lines = std::atoi(argv[i + 1]);
+        else if (a == "--show-timing")
+            showTiming = std::atoi(argv[i + 1]) != 0;
         else {
             std::fprintf(stderr, "usage: bench_hostile [--cases N] [--seed S] [--lines L] [--show-timing 1]\n");
             return 64;

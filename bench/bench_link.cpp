@@ -46,9 +46,12 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 int main(int argc, char** argv) {
     int reads = 200, idleSeconds = 10, mbpollRuns = 50;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--reads")) reads = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--idle-seconds")) idleSeconds = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--mbpoll-runs")) mbpollRuns = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--reads"))
+            reads = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--idle-seconds"))
+            idleSeconds = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--mbpoll-runs"))
+            mbpollRuns = std::atoi(argv[i + 1]);
     }
     constexpr uint32_t kBaud = 9600;
     sim::Device::Config config;
@@ -107,9 +110,10 @@ int main(int argc, char** argv) {
                 requestWire + replyWire, floorMs);
     std::printf("  simulated device's own time (end-of-frame silence + 1..11 ms turnaround): median %.1f ms\n",
                 Percentile(device, 0.5));
-    std::printf("  master overhead beyond the floor and the device's time: median %.1f ms, 95th percentile "
-                "%.1f ms\n",
-                Percentile(overhead, 0.5), Percentile(overhead, 0.95));
+    std::printf(
+        "  master overhead beyond the floor and the device's time: median %.1f ms, 95th percentile "
+        "%.1f ms\n",
+        Percentile(overhead, 0.5), Percentile(overhead, 0.95));
 
     // --- 2. receive thread CPU ---
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -132,8 +136,25 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
     if (access("/usr/bin/mbpoll", X_OK) == 0 && mbpollRuns > 0) {
         std::string path = simulator.path();
-        std::vector<std::string> args{"/usr/bin/mbpoll", "-m", "rtu", "-a", "1", "-b", "9600", "-P", "none",
-                                      "-t", "4", "-0", "-r", "1", "-c", "1", "-1", "-q", path};
+        std::vector<std::string> args{"/usr/bin/mbpoll",
+                                      "-m",
+                                      "rtu",
+                                      "-a",
+                                      "1",
+                                      "-b",
+                                      "9600",
+                                      "-P",
+                                      "none",
+                                      "-t",
+                                      "4",
+                                      "-0",
+                                      "-r",
+                                      "1",
+                                      "-c",
+                                      "1",
+                                      "-1",
+                                      "-q",
+                                      path};
         std::vector<char*> av;
         for (auto& a : args) av.push_back(a.data());
         av.push_back(nullptr);
@@ -155,9 +176,10 @@ int main(int argc, char** argv) {
             posix_spawn_file_actions_destroy(&fa);
         }
         if (!mt.empty())
-            std::printf("mbpoll, one read per run (process start, open, read, exit), %d runs (%d failed): "
-                        "median %.1f ms, 95th percentile %.1f ms\n",
-                        static_cast<int>(mt.size()), bad, Percentile(mt, 0.5), Percentile(mt, 0.95));
+            std::printf(
+                "mbpoll, one read per run (process start, open, read, exit), %d runs (%d failed): "
+                "median %.1f ms, 95th percentile %.1f ms\n",
+                static_cast<int>(mt.size()), bad, Percentile(mt, 0.5), Percentile(mt, 0.95));
     }
 #else
     (void)mbpollRuns;

@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t).count());
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("%s tick at 9600 (%d runs): median %.1f ms, 95th percentile %.1f ms (timer period 1000 ms)\n",
-                pageName, runs, ms[ms.size() / 2], ms[ms.size() * 95 / 100]);
+    std::printf("%s tick at 9600 (%d runs): median %.1f ms, 95th percentile %.1f ms (timer period 1000 ms)\n", pageName,
+                runs, ms[ms.size() / 2], ms[ms.size() * 95 / 100]);
     return 0;
 }

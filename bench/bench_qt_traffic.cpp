@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     view.Flush();
     QApplication::processEvents();
     const double fillMs = std::chrono::duration<double, std::milli>(Clock::now() - fillStart).count();
-    std::printf("filled: %d lines shown, %zu kept, in %.1f ms (one flush)\n", view.shownLines(), view.log().lines().size(),
-                fillMs);
+    std::printf("filled: %d lines shown, %zu kept, in %.1f ms (one flush)\n", view.shownLines(),
+                view.log().lines().size(), fillMs);
 
     auto time = [&](int lines) {
         std::vector<double> us;

@@ -76,7 +76,7 @@ struct Tally {
     // the device never took that write.
     uint64_t earlierValue = 0;
     std::map<std::string, std::map<int, uint64_t>> results;  // fault kind -> result code -> count
-    std::map<std::string, uint64_t> wrongAfter;  // wrong values, by the fault of the transaction before
+    std::map<std::string, uint64_t> wrongAfter;              // wrong values, by the fault of the transaction before
 };
 
 const char* KindName(sim::Fault::Kind k) {
@@ -134,8 +134,8 @@ public:
             sim::Fault f;
             if (Mix(s) % 1000 < faultPerMille) {
                 static constexpr sim::Fault::Kind kKinds[] = {
-                    sim::Fault::Kind::Silent,    sim::Fault::Kind::BadCrc, sim::Fault::Kind::WrongAddress,
-                    sim::Fault::Kind::Exception, sim::Fault::Kind::Split,  sim::Fault::Kind::Delay,
+                    sim::Fault::Kind::Silent,    sim::Fault::Kind::BadCrc,      sim::Fault::Kind::WrongAddress,
+                    sim::Fault::Kind::Exception, sim::Fault::Kind::Split,       sim::Fault::Kind::Delay,
                     sim::Fault::Kind::Noise,     sim::Fault::Kind::EchoMismatch};
                 f.kind = kKinds[Mix(s) % 8];
                 f.count = 1;
@@ -165,12 +165,16 @@ public:
                 const bool mayPass = f.kind == sim::Fault::Kind::Split || f.kind == sim::Fault::Kind::Delay ||
                                      (f.kind == sim::Fault::Kind::EchoMismatch && Reads(op));
                 if (r == kResultOk && !mayPass) {
-                    if (stale_) ++t.staleTakenFaulted;
-                    else ++t.faultNotReported;
+                    if (stale_)
+                        ++t.staleTakenFaulted;
+                    else
+                        ++t.faultNotReported;
                 }
             } else if (r != kResultOk) {
-                if (lastDelayed) ++t.failedAfterDelay;  // the late reply met this request
-                else ++t.failedUnfaulted;
+                if (lastDelayed)
+                    ++t.failedAfterDelay;  // the late reply met this request
+                else
+                    ++t.failedUnfaulted;
             }
             lastDelayed = f.kind == sim::Fault::Kind::Delay;
             progress(i);
@@ -189,7 +193,8 @@ private:
         // A changed data byte: the last one before the CRC, the low byte of
         // the last register read.
         const uint32_t want1 = changed ? static_cast<uint32_t>(a ^ 1) : a;
-        const uint32_t want2 = changed ? (static_cast<uint32_t>(a) << 16 | (b ^ 1)) : (static_cast<uint32_t>(a) << 16 | b);
+        const uint32_t want2 =
+            changed ? (static_cast<uint32_t>(a) << 16 | (b ^ 1)) : (static_cast<uint32_t>(a) << 16 | b);
         switch (op) {
             case Op::Read: {
                 int16_t v = 0;
@@ -248,8 +253,10 @@ private:
     // failed write the register may still hold what it held before, until a
     // read says which.
     void Settle(ResultCode r, uint16_t reg, uint16_t old) {
-        if (r == kResultOk) maybe_.erase(reg);
-        else if (old != values_[reg]) maybe_[reg].push_back(old);
+        if (r == kResultOk)
+            maybe_.erase(reg);
+        else if (old != values_[reg])
+            maybe_[reg].push_back(old);
     }
     // The words read, each the register's value or one it may still hold.
     bool Possible(uint16_t reg, int count, uint32_t got, bool changed) {
@@ -282,8 +289,10 @@ private:
         const uint32_t staleValue = count == 1 && staleCount_ == 2 ? staleWords_ >> 16 : staleWords_;
         stale_ = fits && got == staleValue;
         if (got == want) return;
-        if (stale_) ++t.staleTaken;
-        else if (!Possible(reg_, count, got, changed_)) ++t.wrongValue;
+        if (stale_)
+            ++t.staleTaken;
+        else if (!Possible(reg_, count, got, changed_))
+            ++t.wrongValue;
     }
     void Remember(ResultCode, int count, uint32_t words) {
         // Whatever its result: a read that took the reply before it leaves its
@@ -314,10 +323,14 @@ int main(int argc, char** argv) {
     double faultPercent = 1.0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        if (a == "--transactions") transactions = std::strtoull(argv[i + 1], nullptr, 0);
-        else if (a == "--links") links = std::atoi(argv[i + 1]);
-        else if (a == "--fault-percent") faultPercent = std::atof(argv[i + 1]);
-        else if (a == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 0);
+        if (a == "--transactions")
+            transactions = std::strtoull(argv[i + 1], nullptr, 0);
+        else if (a == "--links")
+            links = std::atoi(argv[i + 1]);
+        else if (a == "--fault-percent")
+            faultPercent = std::atof(argv[i + 1]);
+        else if (a == "--seed")
+            seed = std::strtoull(argv[i + 1], nullptr, 0);
         else {
             std::fprintf(stderr, "usage: bench_soak [--transactions N] [--links L] [--fault-percent P] [--seed S]\n");
             return 64;
@@ -355,7 +368,7 @@ int main(int argc, char** argv) {
                                (static_cast<uint64_t>(k) < transactions % static_cast<uint64_t>(links) ? 1 : 0);
         workers.emplace_back([&, k, share] {
             soaks[static_cast<size_t>(k)]->Run(share, perMille, seed * 1000 + static_cast<uint64_t>(k),
-                                                tallies[static_cast<size_t>(k)], progress);
+                                               tallies[static_cast<size_t>(k)], progress);
         });
     }
     for (auto& w : workers) w.join();
@@ -381,9 +394,10 @@ int main(int argc, char** argv) {
     auto u = [](uint64_t v) { return static_cast<unsigned long long>(v); };
     std::printf("%llu transactions on %d links in %.0f s (%.1f ms each per link), %llu faulted\n", u(all.transactions),
                 links, seconds, seconds * 1000.0 * links / static_cast<double>(all.transactions), u(all.faulted));
-    std::printf("faults not reported: %llu; wrong values: %llu; unfaulted failures: %llu "
-                "(plus %llu right after a late reply)\n",
-                u(all.faultNotReported), u(all.wrongValue), u(all.failedUnfaulted), u(all.failedAfterDelay));
+    std::printf(
+        "faults not reported: %llu; wrong values: %llu; unfaulted failures: %llu "
+        "(plus %llu right after a late reply)\n",
+        u(all.faultNotReported), u(all.wrongValue), u(all.failedUnfaulted), u(all.failedAfterDelay));
     std::printf("descriptors: %d after 1000, %d at the end; resident: %ld KiB after 1000, %ld KiB at the end\n",
                 fdsAtThousand, fdsAtEnd, rssAtThousand, rssAtEnd);
     for (const auto& [kind, codes] : all.results) {
@@ -391,12 +405,14 @@ int main(int argc, char** argv) {
         for (const auto& [code, n] : codes) std::printf("  result %d: %llu", code, u(n));
         std::printf("\n");
     }
-    std::printf("replies taken by the read after the one they answer (exactly the value of the read before): "
-                "%llu shown as its value, %llu passing a faulted transaction\n",
-                u(all.staleTaken), u(all.staleTakenFaulted));
+    std::printf(
+        "replies taken by the read after the one they answer (exactly the value of the read before): "
+        "%llu shown as its value, %llu passing a faulted transaction\n",
+        u(all.staleTaken), u(all.staleTakenFaulted));
     std::printf("reads showing the value from before a failed write (the device never took it): %llu\n",
                 u(all.earlierValue));
-    for (const auto& [kind, n] : all.wrongAfter) std::printf("  wrong values right after %s: %llu\n", kind.c_str(), u(n));
+    for (const auto& [kind, n] : all.wrongAfter)
+        std::printf("  wrong values right after %s: %llu\n", kind.c_str(), u(n));
     const bool flat = fdsAtEnd == fdsAtThousand && rssAtEnd - rssAtThousand < 4096;
     const bool ok = all.faultNotReported == 0 && all.wrongValue == 0 && flat;
     std::printf("%s\n", ok ? "soak passed" : "soak FAILED");

@@ -116,12 +116,14 @@ int RunPage(const PageRun& run, int seconds, long rows, const std::string& dir) 
     const double perRowCpuUs = writerCpu / static_cast<double>(rows) * 1e6;
     const double dayBytes = static_cast<double>(headerBytes) + 86400.0 * rowBytes;
     std::printf("%s (%zu values, profile %s)\n", run.page, sampler.columns().size(), run.profile);
-    std::printf("  live, %d ticks at 1 s (%d with a failed read): window thread %.3f %% of one core, "
-                "receive thread %.3f %%, together %.3f %%\n",
-                seconds, failedTicks, windowCpu / wall * 100, pumpCpu / wall * 100, (windowCpu + pumpCpu) / wall * 100);
-    std::printf("  CSV writer alone, %ld rows flushed one by one: %.2f us CPU per row (%.2f us wall), "
-                "%.1f bytes per row (live run: %.1f)\n",
-                rows, perRowCpuUs, writerWall / static_cast<double>(rows) * 1e6, rowBytes, liveRowBytes);
+    std::printf(
+        "  live, %d ticks at 1 s (%d with a failed read): window thread %.3f %% of one core, "
+        "receive thread %.3f %%, together %.3f %%\n",
+        seconds, failedTicks, windowCpu / wall * 100, pumpCpu / wall * 100, (windowCpu + pumpCpu) / wall * 100);
+    std::printf(
+        "  CSV writer alone, %ld rows flushed one by one: %.2f us CPU per row (%.2f us wall), "
+        "%.1f bytes per row (live run: %.1f)\n",
+        rows, perRowCpuUs, writerWall / static_cast<double>(rows) * 1e6, rowBytes, liveRowBytes);
     std::printf("  24 hours at one row a second: %.2f MB (%.0f bytes), writer CPU %.2f s = %.5f %% of one core\n",
                 dayBytes / 1e6, dayBytes, perRowCpuUs * 86400 / 1e6, perRowCpuUs / 1e6 * 100);
     std::filesystem::remove(livePath);

@@ -17,10 +17,10 @@
 #include "cli/commands.h"
 #include "pages/page_registry.h"
 #include "pages/table_page.h"
-#include "support/capture.h"
-#include "support/files.h"
 #include "sim/memory_line.h"
 #include "sim/simulator.h"
+#include "support/capture.h"
+#include "support/files.h"
 #include "ui/recording_host.h"
 
 namespace veltrano {
@@ -30,7 +30,6 @@ using test::Capture;
 using test::Captured;
 using test::Slurp;
 using test::Spit;
-
 
 std::unique_ptr<sim::Simulator> Device(const char* profile) {
     sim::Device::Config c;
@@ -336,8 +335,9 @@ TEST(WireSettingsCli, SavingNothingKeepsTheFileThatWasThere) {
     EXPECT_EQ(partly.code, kResultNoReply);
     EXPECT_EQ(Slurp(file), "what was there\n");
     EXPECT_EQ(partly.out, beside + ": 7 rows of TemHumKanbanPage saved, 1 failed\n");
-    EXPECT_NE(partly.err.find(file + " kept as it was, since 1 of 8 rows could not be read; this result is in " + beside),
-              std::string::npos)
+    EXPECT_NE(
+        partly.err.find(file + " kept as it was, since 1 of 8 rows could not be read; this result is in " + beside),
+        std::string::npos)
         << partly.err;
     sim->device().SetFault(silent);
     EXPECT_EQ(Cli(*sim, {"page", kKanban, "save", file, "--force"}).code, kResultNoReply);
@@ -444,7 +444,8 @@ TEST(SettingsCore, EveryPagesSettingsRowsAreUnambiguous) {
         std::set<std::pair<std::string, uint16_t>> keys;
         const auto rows = app::SettingRows(*page);
         pagesWithSettings += !rows.empty();
-        for (const auto& r : rows) EXPECT_TRUE(keys.insert({r.label, r.reg}).second) << info.className << " " << r.label;
+        for (const auto& r : rows)
+            EXPECT_TRUE(keys.insert({r.label, r.reg}).second) << info.className << " " << r.label;
         const auto* table = dynamic_cast<const pages::TablePage*>(page.get());
         for (const pages::Row& row : table ? table->table().rows : std::span<const pages::Row>{}) {
             if (row.setup && !row.inquire) {

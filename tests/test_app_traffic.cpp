@@ -32,12 +32,18 @@ TEST(TrafficLog, EachFrameCarriesTheResultOfItsTransaction) {
         {"ok", Kind::None, false, {{"TX 07 03 00 30 00 01 84 63", "ok"}, {"RX 07 03 02 00 FF 70 04", "ok"}}},
         {"silent", Kind::Silent, false, {{"TX 07 03 00 30 00 01 84 63", "no reply"}}},
         {"crc", Kind::BadCrc, false, {{"TX 07 03 00 30 00 01 84 63", "CRC mismatch"}, {"", "CRC mismatch"}}},
-        {"exception", Kind::Exception, false,
+        {"exception",
+         Kind::Exception,
+         false,
          {{"TX 07 03 00 30 00 01 84 63", "exception 04 from the device (server device failure)"},
           {"", "exception 04 from the device (server device failure)"}}},
-        {"echo", Kind::EchoMismatch, true,
+        {"echo",
+         Kind::EchoMismatch,
+         true,
          {{"TX 07 06 00 30 00 05", "echo differs from the request"}, {"", "echo differs from the request"}}},
-        {"wrong address", Kind::WrongAddress, false,
+        {"wrong address",
+         Kind::WrongAddress,
+         false,
          {{"TX 07 03 00 30 00 01 84 63", "reply from address 8, not 7"}, {"", "reply from address 8, not 7"}}},
     };
     for (const Case& c : cases) {
@@ -54,8 +60,10 @@ TEST(TrafficLog, EachFrameCarriesTheResultOfItsTransaction) {
         {
             app::TrafficTap tap(s.link, log);
             int16_t v = 0;
-            if (c.write) s.master.WriteRegister(48, 5);
-            else s.master.ReadRegister(48, &v);
+            if (c.write)
+                s.master.WriteRegister(48, 5);
+            else
+                s.master.ReadRegister(48, &v);
         }
         EXPECT_FALSE(log.pending()) << "the outcome closes the transaction";
         const auto got = FramesAndResults(log);
@@ -121,7 +129,8 @@ TEST(TrafficLog, KeepsOnlyTheLastLinesAndFormatsThemAligned) {
     EXPECT_EQ(log.lines().front().sequence, 3u);
     EXPECT_EQ(log.total(), 5u);
     const std::string line = app::FormatTrafficLine(log.lines().back());
-    EXPECT_TRUE(std::regex_match(line, std::regex(R"(\d\d:\d\d:\d\d\.\d{3} +\+12 ms  no reply +TX 01 03 00 00 00 01 84 0A)")))
+    EXPECT_TRUE(
+        std::regex_match(line, std::regex(R"(\d\d:\d\d:\d\d\.\d{3} +\+12 ms  no reply +TX 01 03 00 00 00 01 84 0A)")))
         << line;
     // Lines of any result line up: the frame starts at one column.
     TrafficLine other = log.lines().back();

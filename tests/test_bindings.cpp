@@ -54,12 +54,30 @@ TEST_F(Bound, ShowFormats) {
         {"scaled with 3 decimals uses %.0f", scaled(0.1, 3), {0xFF38}, "-20"},
         {"scale 1, no decimals, signed", scaled(1.0, 0), {0xFFFF}, "-1"},
         {"scaled rounds like the formatter", scaled(0.1, 1), {25}, "2.5"},
-        {"unsigned of FF38", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned(p, kEdit, 0, true); }, {0xFF38}, "65336"},
-        {"integer of FF38", [](ModbusHelper& m, ui::Dialog& p) { m.ShowInteger(p, kEdit, 0, true); }, {0xFF38}, "65336"},
-        {"unsigned of FFFF is not -1", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned(p, kEdit, 0, true); }, {0xFFFF}, "65535"},
-        {"unsigned32 of 0001 0000", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned32(p, kEdit, 0, true); }, {1, 0}, "65536"},
-        {"unsigned32 of 0003 0D40", [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned32(p, kEdit, 0, true); }, {3, 0x0D40}, "200000"},
-        {"float of 41BC 0000", [](ModbusHelper& m, ui::Dialog& p) { m.ShowFloat(p, kEdit, 0, true); }, {0x41BC, 0}, "23.500000"},
+        {"unsigned of FF38",
+         [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned(p, kEdit, 0, true); },
+         {0xFF38},
+         "65336"},
+        {"integer of FF38",
+         [](ModbusHelper& m, ui::Dialog& p) { m.ShowInteger(p, kEdit, 0, true); },
+         {0xFF38},
+         "65336"},
+        {"unsigned of FFFF is not -1",
+         [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned(p, kEdit, 0, true); },
+         {0xFFFF},
+         "65535"},
+        {"unsigned32 of 0001 0000",
+         [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned32(p, kEdit, 0, true); },
+         {1, 0},
+         "65536"},
+        {"unsigned32 of 0003 0D40",
+         [](ModbusHelper& m, ui::Dialog& p) { m.ShowUnsigned32(p, kEdit, 0, true); },
+         {3, 0x0D40},
+         "200000"},
+        {"float of 41BC 0000",
+         [](ModbusHelper& m, ui::Dialog& p) { m.ShowFloat(p, kEdit, 0, true); },
+         {0x41BC, 0},
+         "23.500000"},
         {"status normal", status(1, 2), {1}, "Normal"},
         {"status warning", status(1, 2), {2}, "Warning"},
         {"status other", status(1, 2), {0}, "err"},
@@ -94,8 +112,8 @@ TEST_F(Bound, ShowFailureMessagesAndClearing) {
          "Read format error!", "Check value error!", true},
         {"ShowUnsigned32", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowUnsigned32(p, kEdit, 0, e); },
          "Read format error!", "Check Value error!", true},
-        {"ShowFloat", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowFloat(p, kEdit, 0, e); },
-         "Read format error!", "Check Value Error!", true},
+        {"ShowFloat", [](ModbusHelper& m, ui::Dialog& p, bool e) { m.ShowFloat(p, kEdit, 0, e); }, "Read format error!",
+         "Check Value Error!", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.op);
@@ -150,7 +168,9 @@ struct WriteCase {
 };
 
 TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
-    auto scaled = [](int32_t mult) { return [=](ModbusHelper& m, ui::Dialog& p) { m.WriteScaled(p, kEdit, 0x30, mult); }; };
+    auto scaled = [](int32_t mult) {
+        return [=](ModbusHelper& m, ui::Dialog& p) { m.WriteScaled(p, kEdit, 0x30, mult); };
+    };
     auto scaled32 = [](int32_t mult) {
         return [=](ModbusHelper& m, ui::Dialog& p) { m.WriteScaled32(p, kEdit, 0x30, mult); };
     };
@@ -167,8 +187,8 @@ TEST_F(Bound, TypedNumbersBecomeTheseBytes) {
         {"  12.5  ", scaled(10), {0x00, 0x7D}},  // blanks around the number
         {"1e2", scaled(10), {0x03, 0xE8}},
         {"0000000000000000001234", scaled(1), {0x00, 0x01}},  // only the first 19 characters count: ...001
-        {"6553.5", scaled(10), {0xFF, 0xFF}},                  // either reading of the word: 65535 ...
-        {"-3276.8", scaled(10), {0x80, 0x00}},                 // ... or -32768
+        {"6553.5", scaled(10), {0xFF, 0xFF}},                 // either reading of the word: 65535 ...
+        {"-3276.8", scaled(10), {0x80, 0x00}},                // ... or -32768
         {"-2", scaled32(1), {0xFF, 0xFF, 0xFF, 0xFE}},
         {"70000.5", scaled32(10), {0x00, 0x0A, 0xAE, 0x65}},
         {"4294967295", scaled32(1), {0xFF, 0xFF, 0xFF, 0xFF}},
@@ -256,27 +276,30 @@ TEST_F(Bound, RefusedTextIsSaidAndNothingIsSent) {
         const std::string& message;
     };
     const std::vector<Case> cases = {
-        {"", scaled, noNumber},          // a threshold silently zeroed, before
+        {"", scaled, noNumber},  // a threshold silently zeroed, before
         {"   ", scaled32, noNumber},
         {"hot", integer, noNumber},
-        {"-5", integer, whole},          // 0, before: a limit the operator never typed
+        {"-5", integer, whole},  // 0, before: a limit the operator never typed
         {"25.5", integer, whole},
         {"12a", integer, whole},
         {"35,5", integer, comma},
         {"-inf", single, noNumber},
-        {"35,5", scaled, comma},         // 35, before
+        {"35,5", scaled, comma},          // 35, before
         {"  12.5abc", scaled, trailing},  // 12.5, before: reading stopped at the first misfit
         {"0x10", scaled, trailing},       // 0, before
         {"1e", scaled, trailing},
         {"35,", scaled, trailing},
         {"23.5 C", single, trailing},
-        {std::string("40\0" "0", 4), scaled, trailing},  // a NUL from a file
+        {std::string("40\0"
+                     "0",
+                     4),
+         scaled, trailing},  // a NUL from a file
         {"1e300", scaled, tenths},
-        {"6553.6", scaled, tenths},       // 65536: its low 16 bits, 0, before
+        {"6553.6", scaled, tenths},  // 65536: its low 16 bits, 0, before
         {"-3276.9", scaled, tenths},
         {"4294967296", scaled32, pair},
         {"-1e19", scaled32, pair},
-        {"65537", integer, unsigned16},   // 1, before
+        {"65537", integer, unsigned16},  // 1, before
         {"1e39", single, single_},
         {"3.4028236e38", single, single_},  // rounds to an infinity
     };

@@ -126,9 +126,8 @@ TEST_F(Cli, ExitsWithTheResultCodeOrSixtyFour) {
         {"frobnicate"}, {"read", "70000"}, {"read"}, {"set-address", "x"}, {"page", "NoSuchPage", "inquire"}};
     for (const auto& args : usage) {
         SCOPED_TRACE(args[0]);
-        const Captured r = Capture([&](FILE* out, FILE* err) {
-            return cli::Run(args, out, err, [] { return std::vector<PortEntry>{}; });
-        });
+        const Captured r = Capture(
+            [&](FILE* out, FILE* err) { return cli::Run(args, out, err, [] { return std::vector<PortEntry>{}; }); });
         EXPECT_EQ(r.code, 64) << r.err;
         EXPECT_EQ(r.err.find("Serial port"), std::string::npos) << r.err;
     }
@@ -149,7 +148,8 @@ TEST_F(Cli, PortChosenOnlyWhenExactlyOneUsbAdapterIsPresent) {
     const std::vector<Case> cases = {
         {{}, 1, "No USB adapter found; give the port with --port PATH"},
         {{{"/dev/ttyS0", ""}}, 1, "No USB adapter found (other ports: /dev/ttyS0)"},
-        {{{adapter, "FT232R USB UART"}, {"/dev/ttyS0", ""}}, 0,
+        {{{adapter, "FT232R USB UART"}, {"/dev/ttyS0", ""}},
+         0,
          "veltrano-cli: using " + adapter + " (FT232R USB UART), the one USB adapter\n"},
         {{{adapter, ""}, {"/dev/ttyACM0", ""}}, 1, "2 USB adapters found (" + adapter + ", /dev/ttyACM0)"},
     };
@@ -190,9 +190,13 @@ TEST_F(Cli, DeviceExceptionIsReportedWithItsMeaning) {
         std::string err;
     };
     const std::vector<Case> cases = {
-        {{"write", "48", "1"}, 2, 3,
+        {{"write", "48", "1"},
+         2,
+         3,
          "veltrano-cli: result 3: the device refused function 06 with exception 02 (illegal data address)\n"},
-        {{"read", "48"}, 4, 2,
+        {{"read", "48"},
+         4,
+         2,
          "veltrano-cli: result 2: the device refused function 03 with exception 04 (server device failure)\n"},
     };
     for (const auto& c : cases) {
@@ -330,13 +334,12 @@ TEST(CliPages, ListInquireAndSet) {
         std::string says;
     };
     const std::string range = "Number out of range (-3276.8 to 3276.7), nothing was written!";
-    for (const Refusal& r : {Refusal{"hot", TypedErrorText(TypedError::NoNumber)},
-                             Refusal{"", TypedErrorText(TypedError::NoNumber)},
-                             Refusal{"35,5", TypedErrorText(TypedError::CommaDecimal)},
-                             Refusal{"35abc", TypedErrorText(TypedError::TrailingText)},  // wrote 35
-                             Refusal{"1e300", range},
-                             Refusal{"4000", range},     // 40000 wrapped: -2553.6 on the device
-                             Refusal{"3276.8", range}}) {  // -3276.8
+    for (const Refusal& r :
+         {Refusal{"hot", TypedErrorText(TypedError::NoNumber)}, Refusal{"", TypedErrorText(TypedError::NoNumber)},
+          Refusal{"35,5", TypedErrorText(TypedError::CommaDecimal)},
+          Refusal{"35abc", TypedErrorText(TypedError::TrailingText)},  // wrote 35
+          Refusal{"1e300", range}, Refusal{"4000", range},             // 40000 wrapped: -2553.6 on the device
+          Refusal{"3276.8", range}}) {                                 // -3276.8
         SCOPED_TRACE(r.typed);
         c = page({"TemHumKanbanPage", "set", "Tem Upper", r.typed});
         EXPECT_EQ(c.code, cli::kRefusedInput);
@@ -541,9 +544,8 @@ TEST(CliHelp, WordsAfterACommandAreItsArguments) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1]);
-        const Captured r = Capture([&](FILE* out, FILE* err) {
-            return cli::Run(c.args, out, err, [] { return std::vector<PortEntry>{}; });
-        });
+        const Captured r = Capture(
+            [&](FILE* out, FILE* err) { return cli::Run(c.args, out, err, [] { return std::vector<PortEntry>{}; }); });
         EXPECT_EQ(r.code, cli::kUsageError);
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }

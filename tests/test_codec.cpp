@@ -56,9 +56,11 @@ TEST(Frames, RequestLayouts) {
     cases.push_back({"read one register at 0", take(BuildReadRequest(tx, 1, 0x0000, 1)), {1, 3, 0, 0, 0, 1}});
     cases.push_back({"read 0x1234 at address 5", take(BuildReadRequest(tx, 5, 0x1234, 1)), {5, 3, 0x12, 0x34, 0, 1}});
     cases.push_back({"read two registers", take(BuildReadRequest(tx, 9, 0x0002, 2)), {9, 3, 0, 2, 0, 2}});
-    cases.push_back({"write -50 to 0x0010", take(BuildWriteSingle(tx, 1, 0x0010, static_cast<uint16_t>(-50))),
+    cases.push_back({"write -50 to 0x0010",
+                     take(BuildWriteSingle(tx, 1, 0x0010, static_cast<uint16_t>(-50))),
                      {1, 6, 0, 0x10, 0xFF, 0xCE}});
-    cases.push_back({"write 0x12345678 to 0x0100", take(BuildWriteTwo(tx, 1, 0x0100, 0x1234, 0x5678)),
+    cases.push_back({"write 0x12345678 to 0x0100",
+                     take(BuildWriteTwo(tx, 1, 0x0100, 0x1234, 0x5678)),
                      {1, 0x10, 1, 0, 0, 2, 4, 0x12, 0x34, 0x56, 0x78}});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,9 +157,9 @@ struct AcrossMultipliers {
 
 TEST(TypedNumber, ScaledExactlyAndCutTowardZero) {
     const AcrossMultipliers cases[] = {
-        {"0.29", 0, 2, 29, 290},         // x100 in binary floating point: 28
-        {"2.3", 2, 23, 230, 2300},       // 229
-        {"1.15", 1, 11, 115, 1150},      // 114
+        {"0.29", 0, 2, 29, 290},     // x100 in binary floating point: 28
+        {"2.3", 2, 23, 230, 2300},   // 229
+        {"1.15", 1, 11, 115, 1150},  // 114
         {"-5.25", -5, -52, -525, -5250},
         {"0.299", 0, 2, 29, 299},
         {"25.56", 25, 255, 2556, 25560},
@@ -235,7 +237,8 @@ TEST(TypedNumber, RefusalsAndTheEdgesOf64Bits) {
     EXPECT_EQ(d, -0.25);
     EXPECT_EQ(ParseTyped(" -2.5e-1x", &d), TypedError::TrailingText);
     float f = 0;
-    EXPECT_EQ(ParseTypedSingle(std::string("40\0" "0", 4), &f), TypedError::TrailingText) << "a NUL is no blank";
+    const std::string withNul = std::string("40") + '\0' + "0";
+    EXPECT_EQ(ParseTypedSingle(withNul, &f), TypedError::TrailingText) << "a NUL is no blank";
 }
 
 // The range a register holds, told in the typed number's units, and the
@@ -247,9 +250,9 @@ TEST(TypedNumber, RangesInTheTypedUnits) {
         const char* text;
     };
     const Case cases[] = {
-        {kSigned16Range, 10, "-3276.8 to 3276.7"},   {kSigned16Range, 1, "-32768 to 32767"},
-        {kUnsigned16Range, 100, "0 to 655.35"},      {kUnsigned16Range, 1000, "0 to 65.535"},
-        {kUnsigned32Range, 1, "0 to 4294967295"},    {kSigned16Range, 3, "-10922.666666666666 to 10922.333333333334"},
+        {kSigned16Range, 10, "-3276.8 to 3276.7"}, {kSigned16Range, 1, "-32768 to 32767"},
+        {kUnsigned16Range, 100, "0 to 655.35"},    {kUnsigned16Range, 1000, "0 to 65.535"},
+        {kUnsigned32Range, 1, "0 to 4294967295"},  {kSigned16Range, 3, "-10922.666666666666 to 10922.333333333334"},
     };
     for (const auto& c : cases) EXPECT_EQ(DescribeTypedRange(c.range, c.multiplier), c.text);
     int64_t v = 0;

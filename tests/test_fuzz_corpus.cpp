@@ -2,9 +2,8 @@
 // checks, in the ordinary build: the properties hold on them without clang
 // or libFuzzer, and a finding once fixed stays fixed. A failed property
 // aborts the test with its reason.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

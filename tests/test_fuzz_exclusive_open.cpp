@@ -4,8 +4,8 @@
 // each from a process of its own. The port must be reported as in use, and
 // the holder left as it was: its exclusive flag, its lock, its line settings
 // and its own use of the port.
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -26,7 +26,9 @@ constexpr uid_t kNobody = 65534;
 
 enum class Holder { OurProcess, Tiocexcl, Flock };
 const char* HolderName(Holder h) {
-    return h == Holder::OurProcess ? "our second process" : h == Holder::Tiocexcl ? "a TIOCEXCL holder" : "an flock holder";
+    return h == Holder::OurProcess ? "our second process"
+           : h == Holder::Tiocexcl ? "a TIOCEXCL holder"
+                                   : "an flock holder";
 }
 
 // A child process that holds the port until told to let go; on "w" it

@@ -24,13 +24,12 @@ TEST(Interop, OurMasterAgainstPymodbusSlave) {
     ASSERT_TRUE(Exists("/usr/bin/socat")) << "socat missing: run scripts/install-deps";
     ASSERT_TRUE(Exists("/usr/bin/python3")) << "python3 missing: run scripts/install-deps";
     const std::string dir = TempDir("pymodbus");
-    Process socat({"/usr/bin/socat", "pty,raw,echo=0,link=" + dir + "/master",
-                   "pty,raw,echo=0,link=" + dir + "/slave"},
+    Process socat({"/usr/bin/socat", "pty,raw,echo=0,link=" + dir + "/master", "pty,raw,echo=0,link=" + dir + "/slave"},
                   dir + "/socat.log");
     ASSERT_TRUE(WaitFor([&] { return Exists(dir + "/master") && Exists(dir + "/slave"); }, 5000)) << socat.Log();
-    Process slave({"/usr/bin/python3", VELTRANO_SOURCE_DIR "/tests/interop/pymodbus_slave.py", dir + "/slave",
-                   "9600", "1"},
-                  dir + "/slave.log");
+    Process slave(
+        {"/usr/bin/python3", VELTRANO_SOURCE_DIR "/tests/interop/pymodbus_slave.py", dir + "/slave", "9600", "1"},
+        dir + "/slave.log");
 
     auto link = std::make_unique<Link>();
     link->StartReceiving();
@@ -89,8 +88,7 @@ TEST(Interop, MbpollAgainstOurSimulator) {
         {{"-b", "4800", "-t", "4:float", "-B", "-r", "100", "-c", "1", "-1"}, {}, 0, {"[100]: \t23.5"}},
         {{"-b", "4800", "-t", "4", "-r", "60"}, {"1234"}, 0, {"Written 1 references"}},
         {{"-b", "4800", "-t", "4", "-r", "61"}, {"7", "8", "9"}, 0, {"Written 3 references"}},
-        {{"-b", "4800", "-t", "4", "-r", "60", "-c", "4", "-1"}, {}, 0,
-         {"[60]: \t1234", "[61]: \t7", "[63]: \t9"}},
+        {{"-b", "4800", "-t", "4", "-r", "60", "-c", "4", "-1"}, {}, 0, {"[60]: \t1234", "[61]: \t7", "[63]: \t9"}},
         // The device listens at 4800: at 9600 it hears noise and stays silent.
         {{"-b", "9600", "-t", "4", "-r", "48", "-c", "1", "-1", "-o", "0.5"}, {}, 1, {"timed out"}},
     };

@@ -110,10 +110,10 @@ struct SetCase {
 TEST_F(Pages, KanbanSetUps) {
     pages::DevicePage& page = Show("TemHumKanbanPage");
     const std::vector<SetCase> cases = {
-        {1399, 1408, "45", 48, 450},        {1400, 1057, "-5.25", 49, 0xFFCC},  // -52
-        {1401, 1059, "1.5", 50, 15},        {1402, 1409, "25.56", 53, 255},     // cut, not rounded
-        {1403, 1063, "10", 54, 100},        {1404, 1065, "3.3", 55, 33},
-        {1405, 1067, "-0.5", 80, 0xFFFB},   {1406, 1069, "0.29", 81, 2},
+        {1399, 1408, "45", 48, 450},      {1400, 1057, "-5.25", 49, 0xFFCC},  // -52
+        {1401, 1059, "1.5", 50, 15},      {1402, 1409, "25.56", 53, 255},     // cut, not rounded
+        {1403, 1063, "10", 54, 100},      {1404, 1065, "3.3", 55, 33},
+        {1405, 1067, "-0.5", 80, 0xFFFB}, {1406, 1069, "0.29", 81, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -142,7 +142,8 @@ const std::vector<RealTimeCase>& RealTimeCases() {
     static const std::vector<RealTimeCase> cases = {
         {"TemperaturePage", "Please open the serial port first!", {1010}},
         {"TemHumidityPage", "Please open the serial port first!", {1010, 1013}},
-        {"TemHumKanbanPage", "Please open the serial port first!",
+        {"TemHumKanbanPage",
+         "Please open the serial port first!",
          {1410, 1411, 1348, 1058, 1060, 1062, 1064, 1066, 1068, 1070, 1399, 1400, 1401, 1402, 1403, 1404, 1405, 1406}},
         {"DewTemPage", "Please open the serial port first!", {1628, 1629, 1630}},
         {"WaterLeakPage", "Please open the serial port first!", {1029}},
@@ -263,10 +264,14 @@ TEST_F(Pages, ReadSetsInTheirOrder) {
         std::vector<uint8_t> regs;  // first register of each read, in order
     };
     const std::vector<Case> cases = {
-        {"TemHumidityPage", {1, 0}},          {"TemHumKanbanPage", {1, 0}},
-        {"WaterLeakPage", {2}},               {"SmokePage", {3}},
-        {"InfraredPage", {3}},                {"Illum20WPage", {2, 6}},
-        {"Illum6WTemHumPage", {1, 0, 6}},     {"Illum20WTemHumPage", {1, 0, 2, 6}},
+        {"TemHumidityPage", {1, 0}},
+        {"TemHumKanbanPage", {1, 0}},
+        {"WaterLeakPage", {2}},
+        {"SmokePage", {3}},
+        {"InfraredPage", {3}},
+        {"Illum20WPage", {2, 6}},
+        {"Illum6WTemHumPage", {1, 0, 6}},
+        {"Illum20WTemHumPage", {1, 0, 2, 6}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.page);
@@ -326,7 +331,8 @@ TEST_F(Pages, NoticeBoxes) {
         std::vector<std::string> texts;
         for (int id : page.controlOrder()) texts.push_back(page.control(id).text);
         EXPECT_NE(std::find(texts.begin(), texts.end(), c.title), texts.end());
-        const std::string tail = " to the instruction manual for details. Otherwise, it will cause measurement results.";
+        const std::string tail =
+            " to the instruction manual for details. Otherwise, it will cause measurement results.";
         EXPECT_NE(std::find(texts.begin(), texts.end(), std::string(c.range) + tail), texts.end());
     }
 }
@@ -334,10 +340,17 @@ TEST_F(Pages, NoticeBoxes) {
 // Each page against its own simulated device type: every Inquire answers.
 TEST(PageProfiles, EachPageReadsItsDemoDevice) {
     const std::vector<std::pair<const char*, const char*>> pairs = {
-        {"TemperaturePage", "temperature"}, {"TemHumidityPage", "temhum"},    {"TemHumKanbanPage", "kanban"},
-        {"DewTemPage", "dewtem"},           {"WaterLeakPage", "waterleak"},  {"SmokePage", "smoke"},
-        {"InfraredPage", "infrared"},       {"Illum6WPage", "illum6w"},      {"Illum20WPage", "illum20w"},
-        {"Illum6WTemHumPage", "illum6w-temhum"}, {"Illum20WTemHumPage", "illum20w-temhum"},
+        {"TemperaturePage", "temperature"},
+        {"TemHumidityPage", "temhum"},
+        {"TemHumKanbanPage", "kanban"},
+        {"DewTemPage", "dewtem"},
+        {"WaterLeakPage", "waterleak"},
+        {"SmokePage", "smoke"},
+        {"InfraredPage", "infrared"},
+        {"Illum6WPage", "illum6w"},
+        {"Illum20WPage", "illum20w"},
+        {"Illum6WTemHumPage", "illum6w-temhum"},
+        {"Illum20WTemHumPage", "illum20w-temhum"},
     };
     for (const auto& [pageName, profileName] : pairs) {
         SCOPED_TRACE(pageName);
@@ -425,8 +438,8 @@ TEST(PagesReopened, ReadValuesGoWhenThePortIsOpenedAgain) {
     test::Console con(cfg);
     ASSERT_EQ(con.main->RunScan(), app::BaudRateTest::Outcome::ShortFrame);
     pages::DevicePage* gauge = con.main->ShowPage("WaterGaugePage");
-    gauge->Click(1439);  // Datum Value read
-    gauge->Click(1426);  // Host Running Mode read
+    gauge->Click(1439);            // Datum Value read
+    gauge->Click(1426);            // Host Running Mode read
     gauge->TypeText(1445, "120");  // Upper Limit typed, not sent
     gauge->SelectCombo(1460, 1);   // Relay Status chosen
     ASSERT_FALSE(gauge->GetItemText(1436).empty());

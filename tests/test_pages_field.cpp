@@ -114,9 +114,9 @@ TEST_F(Field, WindDirectionNamesAndArrows) {
         int icon;
     };
     const std::vector<Case> cases = {
-        {0, "North Wind", 160},     {1, "Northeasterly Wind", 166}, {2, "East Wind", 164},
-        {3, "Southeast Wind", 165}, {4, "Southerly Wind", 159},     {5, "Southwest Wind", 162},
-        {6, "Westerly Wind", 161},  {7, "Northwest Wind", 163},     {8, "Illegal", 160},
+        {0, "North Wind", 160},     {1, "Northeasterly Wind", 166},  {2, "East Wind", 164},
+        {3, "Southeast Wind", 165}, {4, "Southerly Wind", 159},      {5, "Southwest Wind", 162},
+        {6, "Westerly Wind", 161},  {7, "Northwest Wind", 163},      {8, "Illegal", 160},
         {258, "East Wind", 164},    {0xFF07, "Northwest Wind", 163},  // the low 8 bits
     };
     pages::DevicePage& page = Show("WindDirectionPage");
@@ -184,7 +184,7 @@ TEST_F(Field, SetUps) {
         {"SoilConductivityPage", 1389, 1384, "-1.5", {6, 0, 81, 0xFF, 0xF1}},
         {"SoilConductivityPage", 1391, 1385, "7.9", {6, 0, 82, 0, 7}},  // cut, not rounded
         {"SoilConductivityPage", 1379, 1377, "65535", {6, 0, 35, 0xFF, 0xFF}},
-        {"SoilConductivityPage", 1382, 1380, " 7 ", {6, 0, 36, 0, 7}},    // blanks around a whole number
+        {"SoilConductivityPage", 1382, 1380, " 7 ", {6, 0, 36, 0, 7}},  // blanks around a whole number
         {"CurrentCollectorPage", 1342, 1331, "1.25", {6, 0, 91, 0, 125}},
         {"CurrentCollectorPage", 1342, 1331, "0.29", {6, 0, 91, 0, 29}},  // exact decimals
         {"CurrentCollectorPage", 1344, 1332, "0.57", {6, 0, 92, 0, 57}},
@@ -256,10 +256,10 @@ TEST_F(Field, TensionWordsItsOwnMessagesAndTheVersionNone) {
 // Each page's "Real Time" box and what the poller reads for it.
 struct RealTimeCase {
     const char* page;
-    bool refuses;  // tests the port
-    bool stops;    // a refused click changes nothing else
-    bool locks;    // false: an automatic box that only toggles
-    std::vector<int> buttons;  // every visible button; locked while checked, when it locks
+    bool refuses;                // tests the port
+    bool stops;                  // a refused click changes nothing else
+    bool locks;                  // false: an automatic box that only toggles
+    std::vector<int> buttons;    // every visible button; locked while checked, when it locks
     std::vector<uint16_t> regs;  // the read set, one register each, in order
     std::vector<int> edits;      // the boxes it fills
 };
@@ -270,16 +270,28 @@ const std::vector<RealTimeCase> kRealTime = {
     {"ThreeInOneSoilPage", true, false, true, {1298, 1300, 1302}, {0, 1, 2}, {1297, 1299, 1301}},
     {"SoilTempMoisturePage", true, false, true, {1306, 1307}, {0, 1}, {1304, 1305}},
     {"SoilMoisturePage", true, false, true, {1252}, {1}, {1251}},
-    {"SoilConductivityPage", true, true, true,
+    {"SoilConductivityPage",
+     true,
+     true,
+     true,
      {1369, 1371, 1373, 1375, 1376, 1378, 1379, 1381, 1382, 1386, 1387, 1388, 1389, 1390, 1391, 1396, 1397},
-     {0, 1, 2, 3, 4}, {1392, 1393, 1394, 1395, 1372}},
+     {0, 1, 2, 3, 4},
+     {1392, 1393, 1394, 1395, 1372}},
     {"SoilPhPage", true, false, true, {1368}, {0}, {1367}},
     {"SoilTensionPage", true, false, true, {1586}, {0}, {1587}},
-    {"CurrentCollectorPage", false, false, false,
-     {1333, 1334, 1335, 1336, 1337, 1338, 1339, 1340, 1341, 1342, 1343, 1344}, {0, 1, 2, 3},
+    {"CurrentCollectorPage",
+     false,
+     false,
+     false,
+     {1333, 1334, 1335, 1336, 1337, 1338, 1339, 1340, 1341, 1342, 1343, 1344},
+     {0, 1, 2, 3},
      {1325, 1326, 1327, 1328}},
-    {"LampblackPage", false, false, false,
-     {1347, 1349, 1350, 1351, 1352, 1353, 1354, 1355, 1356, 1357, 1358, 1359, 1360, 1361, 1362, 1364}, {0, 2, 1},
+    {"LampblackPage",
+     false,
+     false,
+     false,
+     {1347, 1349, 1350, 1351, 1352, 1353, 1354, 1355, 1356, 1357, 1358, 1359, 1360, 1361, 1362, 1364},
+     {0, 2, 1},
      {1348, 1054, 1055}},
 };
 
@@ -353,11 +365,16 @@ TEST_F(Field, HiddenStandardValueRowAndSpelling) {
 // Each page against its own simulated device type: every read answers.
 TEST(FieldProfiles, EachPageReadsItsDemoDevice) {
     const std::vector<std::pair<const char*, const char*>> pairs = {
-        {"WindDirectionPage", "wind-direction"}, {"WindSpeedPage", "wind-speed"},
-        {"ThreeInOneSoilPage", "soil-3in1"},      {"SoilTempMoisturePage", "soil-tem-moisture"},
-        {"SoilMoisturePage", "soil-moisture"},    {"SoilConductivityPage", "soil-conductivity"},
-        {"SoilPhPage", "soil-ph"},                {"SoilTensionPage", "soil-tension"},
-        {"CurrentCollectorPage", "current"},      {"LampblackPage", "lampblack"},
+        {"WindDirectionPage", "wind-direction"},
+        {"WindSpeedPage", "wind-speed"},
+        {"ThreeInOneSoilPage", "soil-3in1"},
+        {"SoilTempMoisturePage", "soil-tem-moisture"},
+        {"SoilMoisturePage", "soil-moisture"},
+        {"SoilConductivityPage", "soil-conductivity"},
+        {"SoilPhPage", "soil-ph"},
+        {"SoilTensionPage", "soil-tension"},
+        {"CurrentCollectorPage", "current"},
+        {"LampblackPage", "lampblack"},
     };
     for (const auto& [pageName, profileName] : pairs) {
         SCOPED_TRACE(pageName);

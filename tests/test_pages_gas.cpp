@@ -79,28 +79,40 @@ TEST_F(Gas, EveryInquire) {
         const char* shown;
     };
     std::vector<Case> cases = {
-        {"LampPage", 1054, 0, {1234}, 1053, "12.34"},     {"LampPage", 1056, 80, {0xFFCE}, 1055, "-0.50"},
+        {"LampPage", 1054, 0, {1234}, 1053, "12.34"},
+        {"LampPage", 1056, 80, {0xFFCE}, 1055, "-0.50"},
         {"LampPage", 1059, 512, {0x3F80, 0}, 1058, "1.000000"},
-        {"CoPage", 1067, 2, {0xFFFF}, 1055, "-0.1"},      {"TvocPage", 1070, 0, {0xFFFF}, 1071, "65535"},
-        {"So2Page", 1078, 2, {1234}, 1075, "12.34"},      {"HchoPage", 1606, 2, {5}, 1482, "0.05"},
-        {"Ch4Page", 1612, 2, {0xFFFF}, 1486, "-1"},       {"Sf6Page", 1664, 2, {0xFFFF}, 1661, "-1"},
+        {"CoPage", 1067, 2, {0xFFFF}, 1055, "-0.1"},
+        {"TvocPage", 1070, 0, {0xFFFF}, 1071, "65535"},
+        {"So2Page", 1078, 2, {1234}, 1075, "12.34"},
+        {"HchoPage", 1606, 2, {5}, 1482, "0.05"},
+        {"Ch4Page", 1612, 2, {0xFFFF}, 1486, "-1"},
+        {"Sf6Page", 1664, 2, {0xFFFF}, 1661, "-1"},
         // The multi-parameter page formats its own reads, signed where scaled.
-        {"MultiGasPage", 1495, 0, {0xFFFF}, 1286, "65535"}, {"MultiGasPage", 1497, 1, {48}, 1287, "48"},
-        {"MultiGasPage", 1498, 3, {0xFF9C}, 1487, "-10.0"}, {"MultiGasPage", 1499, 2, {455}, 1488, "45.5"},
+        {"MultiGasPage", 1495, 0, {0xFFFF}, 1286, "65535"},
+        {"MultiGasPage", 1497, 1, {48}, 1287, "48"},
+        {"MultiGasPage", 1498, 3, {0xFF9C}, 1487, "-10.0"},
+        {"MultiGasPage", 1499, 2, {455}, 1488, "45.5"},
         {"MultiGasPage", 1500, 4, {0x8000}, 1478, "-3276.8"},
         {"MultiGasPage", 1501, 5, {0x0001, 0x86A0}, 1479, "100000"},
-        {"MultiGasPage", 1494, 7, {220}, 1480, "220"},     {"MultiGasPage", 1503, 8, {650}, 1481, "650"},
-        {"MultiGasPage", 1504, 9, {25}, 1482, "0.25"},     {"MultiGasPage", 1505, 10, {0xFFFE}, 1483, "-0.02"},
-        {"MultiGasPage", 1506, 11, {209}, 1484, "20.9"},   {"MultiGasPage", 1507, 12, {0xFFFF}, 1485, "65535"},
-        {"MultiGasPage", 1496, 13, {3}, 1486, "3"},        {"MultiGasPage", 1508, 14, {2}, 1489, "2"},
-        {"MultiGasPage", 1509, 15, {0xFFFF}, 1490, "-0.1"}, {"MultiGasPage", 1510, 16, {2}, 1491, "0.2"},
-        {"MultiGasPage", 1511, 17, {1}, 1492, "1"},        {"MultiGasPage", 1512, 18, {7}, 1493, "7"},
+        {"MultiGasPage", 1494, 7, {220}, 1480, "220"},
+        {"MultiGasPage", 1503, 8, {650}, 1481, "650"},
+        {"MultiGasPage", 1504, 9, {25}, 1482, "0.25"},
+        {"MultiGasPage", 1505, 10, {0xFFFE}, 1483, "-0.02"},
+        {"MultiGasPage", 1506, 11, {209}, 1484, "20.9"},
+        {"MultiGasPage", 1507, 12, {0xFFFF}, 1485, "65535"},
+        {"MultiGasPage", 1496, 13, {3}, 1486, "3"},
+        {"MultiGasPage", 1508, 14, {2}, 1489, "2"},
+        {"MultiGasPage", 1509, 15, {0xFFFF}, 1490, "-0.1"},
+        {"MultiGasPage", 1510, 16, {2}, 1491, "0.2"},
+        {"MultiGasPage", 1511, 17, {1}, 1492, "1"},
+        {"MultiGasPage", 1512, 18, {7}, 1493, "7"},
     };
     // Temperature (register 1) and humidity (register 0): button and box of each.
     const std::vector<std::pair<const char*, std::array<int, 4>>> temHum = {
-        {"CoPage", {1065, 1068, 1066, 1054}},   {"So2Page", {1076, 1073, 1077, 1074}},
-        {"No2Page", {1083, 1080, 1084, 1081}},  {"HchoPage", {1602, 1601, 1604, 1603}},
-        {"Ch4Page", {1609, 1608, 1611, 1610}},  {"Sf6Page", {1662, 1658, 1663, 1660}},
+        {"CoPage", {1065, 1068, 1066, 1054}},  {"So2Page", {1076, 1073, 1077, 1074}},
+        {"No2Page", {1083, 1080, 1084, 1081}}, {"HchoPage", {1602, 1601, 1604, 1603}},
+        {"Ch4Page", {1609, 1608, 1611, 1610}}, {"Sf6Page", {1662, 1658, 1663, 1660}},
     };
     for (const auto& [page, ids] : temHum) {
         cases.push_back({page, ids[0], 1, {0xFF9C}, ids[1], "-10.0"});
@@ -180,26 +192,46 @@ struct LimitPage {
 
 const std::vector<LimitPage>& LimitPages() {
     static const std::vector<LimitPage> pages = {
-        {"Co2Page", 1237, "CO2",
+        {"Co2Page",
+         1237,
+         "CO2",
          {1049, 1050, 1053, 1055, 1057, 1094, 1064, 1066, 1097, 1073, 1075, 1100},
          {1051, 1052, 1054, 1056, 1058, 1095, 1065, 1067, 1098, 1074, 1076, 1101},
-         {1061, 1062, 1096, 1070, 1071, 1099, 1079, 1080, 1102}, "209", 12},
-        {"O2Page", 1132, "O2 0-25%vol",
+         {1061, 1062, 1096, 1070, 1071, 1099, 1079, 1080, 1102},
+         "209",
+         12},
+        {"O2Page",
+         1132,
+         "O2 0-25%vol",
          {1133, 1134, 1135, 1136, 1137, 1138, 1139, 1140, 1141, 1142, 1143, 1144},
          {1145, 1146, 1147, 1148, 1150, 1152, 1154, 1156, 1158, 1160, 1162, 1164},
-         {1149, 1151, 1153, 1155, 1157, 1159, 1161, 1163, 1165}, "20.9", 120},
-        {"H2sPage", 1166, "H2S",
+         {1149, 1151, 1153, 1155, 1157, 1159, 1161, 1163, 1165},
+         "20.9",
+         120},
+        {"H2sPage",
+         1166,
+         "H2S",
          {1167, 1168, 1169, 1170, 1171, 1172, 1173, 1174, 1175, 1176, 1177, 1178},
          {1179, 1180, 1181, 1182, 1184, 1186, 1188, 1190, 1192, 1194, 1196, 1198},
-         {1183, 1185, 1187, 1189, 1191, 1193, 1195, 1197, 1199}, "209", 12},
-        {"Nh3Page", 1131, "NH3 0-500ppm",
+         {1183, 1185, 1187, 1189, 1191, 1193, 1195, 1197, 1199},
+         "209",
+         12},
+        {"Nh3Page",
+         1131,
+         "NH3 0-500ppm",
          {1087, 1088, 1089, 1090, 1091, 1092, 1093, 1094, 1103, 1104, 1105, 1106},
          {1107, 1108, 1109, 1110, 1112, 1114, 1116, 1118, 1120, 1122, 1124, 1126},
-         {1111, 1113, 1115, 1117, 1119, 1121, 1123, 1125, 1127}, "2.09", 1200},
-        {"O3Page", 1200, "O3 0-100ppm",
+         {1111, 1113, 1115, 1117, 1119, 1121, 1123, 1125, 1127},
+         "2.09",
+         1200},
+        {"O3Page",
+         1200,
+         "O3 0-100ppm",
          {1201, 1202, 1203, 1204, 1205, 1206, 1207, 1208, 1209, 1210, 1211, 1212},
          {1213, 1214, 1215, 1216, 1218, 1220, 1222, 1224, 1226, 1228, 1230, 1232},
-         {1217, 1219, 1221, 1223, 1225, 1227, 1229, 1231, 1233}, "2.09", 1200},
+         {1217, 1219, 1221, 1223, 1225, 1227, 1229, 1231, 1233},
+         "2.09",
+         1200},
     };
     return pages;
 }
@@ -277,10 +309,10 @@ struct SelectionCase {
     int list;
     const char* gasOnly;
     const char* full;
-    Ids blanked;       // boxes that get " "
-    bool editsOff;     // ... and are disabled
-    Ids buttons;       // disabled with them
-    Ids untouched;     // controls a selection never changes
+    Ids blanked;    // boxes that get " "
+    bool editsOff;  // ... and are disabled
+    Ids buttons;    // disabled with them
+    Ids untouched;  // controls a selection never changes
 };
 
 std::vector<SelectionCase> SelectionCases() {
@@ -344,10 +376,10 @@ TEST_F(Gas, GasOnlySelectionBlanksAndDisablesAndTheOtherItemReEnables) {
 struct RealTimeCase {
     const char* page;
     const char* refusal;
-    bool stops;          // a refused check changes nothing else
-    Ids governed;        // locked while checked
-    Ids governedFull;    // locked with them unless a gas-only item is selected
-    Ids free;            // never locked
+    bool stops;        // a refused check changes nothing else
+    Ids governed;      // locked while checked
+    Ids governedFull;  // locked with them unless a gas-only item is selected
+    Ids free;          // never locked
     int list;
     const char* gasOnly;
     std::vector<uint8_t> polled = {1, 0, 2};  // registers of the read set, in order; gas-only: the 2s
@@ -367,8 +399,8 @@ std::vector<RealTimeCase> RealTimeCases() {
         {"Sf6Page", plain, true, {1664, 1657}, {1662, 1663}, {}, 1657, "SF6"},
     };
     for (const LimitPage& p : LimitPages()) {
-        RealTimeCase c{p.name, bang, false, {p.inquires[2], p.list}, {p.inquires[0], p.inquires[1]}, {},
-                       p.list, p.gasOnly};
+        RealTimeCase c{p.name, bang,   false,    {p.inquires[2], p.list}, {p.inquires[0], p.inquires[1]},
+                       {},     p.list, p.gasOnly};
         for (size_t k = 3; k < 12; ++k) {
             c.free.push_back(p.inquires[k]);
             c.free.push_back(p.setups[k - 3]);
@@ -557,9 +589,9 @@ TEST_F(Gas, BlockReadFillsEveryBoxByPosition) {
     Tick();
     EXPECT_EQ(Heard(), (std::vector<Bytes>{{0x01, 0x03, 0x00, 0x00, 0x00, 0x13, 0x04, 0x07}}));
     const std::vector<std::pair<int, const char*>> shown = {
-        {1286, "65535"}, {1287, "48"},   {1488, "45.5"}, {1487, "-10.0"}, {1478, "3276.8"}, {1479, "100000"},
-        {1480, "220"},   {1481, "650"},  {1482, "327.68"}, {1483, "0.03"}, {1484, "20.9"},  {1485, "1"},
-        {1486, "2"},     {1489, "3"},    {1490, "6553.5"}, {1491, "1.2"}, {1492, "4"},     {1493, "5"},
+        {1286, "65535"}, {1287, "48"},  {1488, "45.5"},   {1487, "-10.0"}, {1478, "3276.8"}, {1479, "100000"},
+        {1480, "220"},   {1481, "650"}, {1482, "327.68"}, {1483, "0.03"},  {1484, "20.9"},   {1485, "1"},
+        {1486, "2"},     {1489, "3"},   {1490, "6553.5"}, {1491, "1.2"},   {1492, "4"},      {1493, "5"},
     };
     for (const auto& [box, text] : shown) EXPECT_EQ(page.GetItemText(box), text) << box;
     EXPECT_TRUE(con.host.messages.empty());
@@ -586,7 +618,8 @@ TEST_F(Gas, EveryBlockFailureBlanksEveryBoxSilently) {
         {"bad CRC", [&] { Fault(sim::Fault::Kind::BadCrc); }},
         {"wrong address", [&] { Fault(sim::Fault::Kind::WrongAddress); }},
         {"exception", [&] { Fault(sim::Fault::Kind::Exception, 1, 2); }},
-        {"ten registers of nineteen", [&] {
+        {"ten registers of nineteen",
+         [&] {
              sim::Fault f;
              f.kind = sim::Fault::Kind::Replace;
              f.count = 1;
@@ -674,7 +707,9 @@ TEST_F(Gas, MultiGasCalibrationGroup) {
         uint16_t reg, written;
     };
     const std::vector<WriteCase> writes = {
-        {1544, 1535, "0.25", 89, 25}, {1526, 1516, "-1.5", 83, 0xFFF1}, {1532, 1519, "40", 86, 40},
+        {1544, 1535, "0.25", 89, 25},
+        {1526, 1516, "-1.5", 83, 0xFFF1},
+        {1532, 1519, "40", 86, 40},
     };
     for (const auto& c : writes) {
         SCOPED_TRACE(c.button);
@@ -747,20 +782,18 @@ TEST_P(PageProfiles, EveryEnabledInquireAndThePollReadTheDemoDevice) {
 
 INSTANTIATE_TEST_SUITE_P(
     Gas, PageProfiles,
-    ::testing::Values(Demo{"LampPage", "lamp"}, Demo{"Co2Page", "co2"}, Demo{"Co2Page", "co2-only", 1237, "CO2"},
-                      Demo{"CoPage", "co"}, Demo{"CoPage", "co-only", 1236, "CO"}, Demo{"TvocPage", "tvoc"},
-                      Demo{"So2Page", "so2"}, Demo{"So2Page", "so2-only", 1235, "SO2"}, Demo{"No2Page", "no2"},
-                      Demo{"No2Page", "no2-only", 1234, "NO2"}, Demo{"O2Page", "o2"},
-                      Demo{"O2Page", "o2-only", 1132, "O2 0-25%vol"}, Demo{"H2sPage", "h2s"},
-                      Demo{"H2sPage", "h2s-only", 1166, "H2S"}, Demo{"Nh3Page", "nh3"},
-                      Demo{"Nh3Page", "nh3-100", 1131, "NH3&Tem&Hum 0-100ppm"},
-                      Demo{"Nh3Page", "nh3-500", 1131, "NH3&Tem&Hum 0-500ppm"},
-                      Demo{"Nh3Page", "nh3-only", 1131, "NH3 0-50ppm"}, Demo{"O3Page", "o3"},
-                      Demo{"O3Page", "o3-100", 1200, "O3&Tem&Hum 0-100ppm"},
-                      Demo{"O3Page", "o3-only", 1200, "O3 0-10ppm"}, Demo{"MultiGasPage", "multigas"},
-                      Demo{"HchoPage", "hcho"}, Demo{"HchoPage", "hcho-only", 1600, "HCHO"},
-                      Demo{"Ch4Page", "ch4"}, Demo{"Ch4Page", "ch4-only", 1607, "CH4"}, Demo{"Sf6Page", "sf6"},
-                      Demo{"Sf6Page", "sf6-only", 1657, "SF6"}));
+    ::testing::Values(
+        Demo{"LampPage", "lamp"}, Demo{"Co2Page", "co2"}, Demo{"Co2Page", "co2-only", 1237, "CO2"},
+        Demo{"CoPage", "co"}, Demo{"CoPage", "co-only", 1236, "CO"}, Demo{"TvocPage", "tvoc"}, Demo{"So2Page", "so2"},
+        Demo{"So2Page", "so2-only", 1235, "SO2"}, Demo{"No2Page", "no2"}, Demo{"No2Page", "no2-only", 1234, "NO2"},
+        Demo{"O2Page", "o2"}, Demo{"O2Page", "o2-only", 1132, "O2 0-25%vol"}, Demo{"H2sPage", "h2s"},
+        Demo{"H2sPage", "h2s-only", 1166, "H2S"}, Demo{"Nh3Page", "nh3"},
+        Demo{"Nh3Page", "nh3-100", 1131, "NH3&Tem&Hum 0-100ppm"},
+        Demo{"Nh3Page", "nh3-500", 1131, "NH3&Tem&Hum 0-500ppm"}, Demo{"Nh3Page", "nh3-only", 1131, "NH3 0-50ppm"},
+        Demo{"O3Page", "o3"}, Demo{"O3Page", "o3-100", 1200, "O3&Tem&Hum 0-100ppm"},
+        Demo{"O3Page", "o3-only", 1200, "O3 0-10ppm"}, Demo{"MultiGasPage", "multigas"}, Demo{"HchoPage", "hcho"},
+        Demo{"HchoPage", "hcho-only", 1600, "HCHO"}, Demo{"Ch4Page", "ch4"}, Demo{"Ch4Page", "ch4-only", 1607, "CH4"},
+        Demo{"Sf6Page", "sf6"}, Demo{"Sf6Page", "sf6-only", 1657, "SF6"}));
 
 }  // namespace
 }  // namespace veltrano

@@ -39,8 +39,10 @@ Bytes WritePair(uint16_t reg, uint16_t a, uint16_t b) {
 
 // A list takes the index of the entry to select, an edit box the text.
 void Enter(pages::DevicePage& page, int edit, const char* text) {
-    if (page.control(edit).kind == ui::Kind::ComboBox) page.SelectCombo(edit, std::atoi(text));
-    else page.TypeText(edit, text);
+    if (page.control(edit).kind == ui::Kind::ComboBox)
+        page.SelectCombo(edit, std::atoi(text));
+    else
+        page.TypeText(edit, text);
 }
 
 struct Water : ::testing::Test {
@@ -68,8 +70,10 @@ struct Water : ::testing::Test {
     std::vector<Bytes> Press(int button) {
         con.sim.TakeRequests();
         con.host.clear();
-        if (page->control(button).visible) page->Click(button);
-        else page->Command(button);
+        if (page->control(button).visible)
+            page->Click(button);
+        else
+            page->Command(button);
         return con.sim.TakeRequests();
     }
     std::vector<Bytes> Tick() {
@@ -93,22 +97,35 @@ TEST_F(Water, EveryInquire) {
         const char* shown;
     };
     const std::vector<Case> cases = {
-        {"WaterGaugePage", 1432, 2, {1}, 1428, "Water"},     {"WaterGaugePage", 1432, 2, {0}, 1428, "No Water"},
-        {"WaterGaugePage", 1432, 2, {0x0100}, 1428, "err"},  {"WaterGaugePage", 1433, 0, {0xFF9C}, 1429, "65436"},
-        {"WaterGaugePage", 1434, 1, {0xFF9C}, 1430, "-10.0"}, {"WaterGaugePage", 1465, 104, {200}, 1467, "200"},
-        {"WaterGaugePage", 1439, 105, {65535}, 1436, "65535"}, {"WaterGaugePage", 1443, 110, {3}, 1438, "3"},
+        {"WaterGaugePage", 1432, 2, {1}, 1428, "Water"},
+        {"WaterGaugePage", 1432, 2, {0}, 1428, "No Water"},
+        {"WaterGaugePage", 1432, 2, {0x0100}, 1428, "err"},
+        {"WaterGaugePage", 1433, 0, {0xFF9C}, 1429, "65436"},
+        {"WaterGaugePage", 1434, 1, {0xFF9C}, 1430, "-10.0"},
+        {"WaterGaugePage", 1465, 104, {200}, 1467, "200"},
+        {"WaterGaugePage", 1439, 105, {65535}, 1436, "65535"},
+        {"WaterGaugePage", 1443, 110, {3}, 1438, "3"},
         {"WaterGaugePage", 1441, 106, {0x3FC0, 0}, 1437, "1.50"},
-        {"WaterGaugePage", 1449, 101, {150}, 1445, "150"},  {"WaterGaugePage", 1451, 102, {20}, 1446, "20"},
+        {"WaterGaugePage", 1449, 101, {150}, 1445, "150"},
+        {"WaterGaugePage", 1451, 102, {20}, 1446, "20"},
         {"WaterGaugePage", 1453, 103, {0xFFFF}, 1447, "-1"},  // what a typed -1 wrote
-        {"WaterGaugePage", 1473, 112, {500}, 1469, "500"},  {"WaterGaugePage", 1475, 111, {7}, 1470, "7"},
-        {"TiltPage", 1579, 0, {0xFC18}, 1576, "-10.00"},    {"TiltPage", 1579, 0, {4500}, 1576, "45.00"},
-        {"TiltPage", 1580, 1, {0xFC18}, 1577, "-10.00"},    {"PhPage", 1591, 0, {700}, 1590, "7.00"},
+        {"WaterGaugePage", 1473, 112, {500}, 1469, "500"},
+        {"WaterGaugePage", 1475, 111, {7}, 1470, "7"},
+        {"TiltPage", 1579, 0, {0xFC18}, 1576, "-10.00"},
+        {"TiltPage", 1579, 0, {4500}, 1576, "45.00"},
+        {"TiltPage", 1580, 1, {0xFC18}, 1577, "-10.00"},
+        {"PhPage", 1591, 0, {700}, 1590, "7.00"},
         {"PhPage", 1591, 0, {0x8000}, 1590, "-327.68"},  // signed here, unsigned in the refresh
-        {"PhPage", 1593, 1, {0xFF38}, 1592, "-20.0"},       {"EcPage", 1616, 0, {1413}, 1615, "1413"},
-        {"EcPage", 1618, 1, {0xFF38}, 1617, "-20.0"},       {"EcPage", 1620, 82, {0x3CA3, 0xD70A}, 1619, "0.020000"},
-        {"DoPage", 1636, 4, {0x4104, 0}, 1634, "8.250000"}, {"TurbidityPage", 1653, 0, {0xFFFF}, 1651, "-0.1"},
-        {"TurbidityPage", 1654, 1, {235}, 1652, "23.5"},    {"ClPage", 1642, 0, {0x0064}, 1641, "1.00"},
-        {"NhnPage", 1646, 0, {42}, 1647, "0.42"},           {"NhnPage", 1645, 1, {725}, 1648, "7.25"},
+        {"PhPage", 1593, 1, {0xFF38}, 1592, "-20.0"},
+        {"EcPage", 1616, 0, {1413}, 1615, "1413"},
+        {"EcPage", 1618, 1, {0xFF38}, 1617, "-20.0"},
+        {"EcPage", 1620, 82, {0x3CA3, 0xD70A}, 1619, "0.020000"},
+        {"DoPage", 1636, 4, {0x4104, 0}, 1634, "8.250000"},
+        {"TurbidityPage", 1653, 0, {0xFFFF}, 1651, "-0.1"},
+        {"TurbidityPage", 1654, 1, {235}, 1652, "23.5"},
+        {"ClPage", 1642, 0, {0x0064}, 1641, "1.00"},
+        {"NhnPage", 1646, 0, {42}, 1647, "0.42"},
+        {"NhnPage", 1645, 1, {725}, 1648, "7.25"},
         {"NhnPage", 1644, 2, {0xFF9C}, 1649, "-10.0"},
     };
     for (const auto& c : cases) {
@@ -132,11 +149,11 @@ TEST_F(Water, ListReadsSelectByCode) {
         int before, after;
     };
     const std::vector<Case> cases = {
-        {"WaterGaugePage", 1426, 1425, 100, 2, -1, 2},  {"WaterGaugePage", 1426, 1425, 100, 3, 1, -1},
-        {"WaterGaugePage", 1456, 1460, 3, 1, -1, 1},    {"WaterGaugePage", 1461, 1458, 108, 1, 0, 1},
-        {"WaterGaugePage", 1463, 1459, 109, 0, 1, 0},   {"WaterGaugePage", 1471, 1477, 117, 2, -1, 1},
-        {"WaterGaugePage", 1471, 1477, 117, 0, 1, -1},  {"TiltPage", 1581, 1578, 82, 102, -1, 1},
-        {"TiltPage", 1581, 1578, 82, 101, 1, 0},        {"TiltPage", 1581, 1578, 82, 103, 1, 1},
+        {"WaterGaugePage", 1426, 1425, 100, 2, -1, 2}, {"WaterGaugePage", 1426, 1425, 100, 3, 1, -1},
+        {"WaterGaugePage", 1456, 1460, 3, 1, -1, 1},   {"WaterGaugePage", 1461, 1458, 108, 1, 0, 1},
+        {"WaterGaugePage", 1463, 1459, 109, 0, 1, 0},  {"WaterGaugePage", 1471, 1477, 117, 2, -1, 1},
+        {"WaterGaugePage", 1471, 1477, 117, 0, 1, -1}, {"TiltPage", 1581, 1578, 82, 102, -1, 1},
+        {"TiltPage", 1581, 1578, 82, 101, 1, 0},       {"TiltPage", 1581, 1578, 82, 103, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.page) + " " + std::to_string(c.value));
@@ -179,11 +196,14 @@ TEST_F(Water, EverySetUp) {
         {"WaterGaugePage", 1457, 1460, "1", Write(3, 1), done},
         {"WaterGaugePage", 1472, 1477, "2", Write(117, 3), done},  // the device counts from 1
         {"WaterGaugePage", 1472, 1477, "-1", {}, choose},
-        {"TiltPage", 1582, 1578, "0", Write(82, 101), ok},      {"TiltPage", 1582, 1578, "-1", {}, choose},
-        {"TiltPage", 1585, 1583, "-1", {}, choose},             {"TiltPage", 1585, 1583, "0", Write(83, 103), ok},
+        {"TiltPage", 1582, 1578, "0", Write(82, 101), ok},
+        {"TiltPage", 1582, 1578, "-1", {}, choose},
+        {"TiltPage", 1585, 1583, "-1", {}, choose},
+        {"TiltPage", 1585, 1583, "0", Write(83, 103), ok},
         {"PhPage", 1596, 1595, "4.00", WritePair(288, 1, 0x0190), "Write success"},
         {"PhPage", 1598, 1597, "6.86", WritePair(288, 2, 0x02AE), "Write success"},
-        {"PhPage", 1596, 1595, "", {}, empty},                  {"PhPage", 1596, 1595, "0", {}, empty},
+        {"PhPage", 1596, 1595, "", {}, empty},
+        {"PhPage", 1596, 1595, "0", {}, empty},
         {"PhPage", 1598, 1597, "655.36", {}, ph},  // 65536: its low 16 bits, 0
         {"PhPage", 1598, 1597, "-1", {}, ph},
         {"EcPage", 1621, 1619, "0.02", WritePair(82, 0x3CA3, 0xD70A), ok},
@@ -192,7 +212,8 @@ TEST_F(Water, EverySetUp) {
         {"EcPage", 1624, 1623, "0", {}, empty},
         {"EcPage", 1624, 1623, "0.5", {}, empty},  // 0 at "Precision 1.0": sent as 00 04 00 00 before
         {"EcPage", 1624, 1623, "70000", {}, ec},   // 11 70
-        {"DoPage", 1638, 0, nullptr, Write(0x1010, 1), ok},     {"DoPage", 1639, 0, nullptr, Write(0x1010, 2), ok},
+        {"DoPage", 1638, 0, nullptr, Write(0x1010, 1), ok},
+        {"DoPage", 1639, 0, nullptr, Write(0x1010, 2), ok},
         {"TurbidityPage", 1655, 0, nullptr, Write(0x1010, 1), ok},
         {"TurbidityPage", 1656, 0, nullptr, Write(0x1010, 2), ok},
     };
@@ -239,9 +260,8 @@ TEST_F(Water, EcResolutionScalesTheReadingAndTheCalibration) {
         uint16_t sent;
     };
     const Case cases[] = {
-        {-1, 1413, "1413", "1413.9", 1413}, {0, 0xFFFF, "-1", "12.88", 12},
-        {1, 1413, "141.3", "141.3", 1413},  {2, 1413, "14.13", "12.88", 0x0508},
-        {3, 1413, "1.413", "1.413", 1413},  {3, 0xFFFF, "-0.001", "0.29", 290},
+        {-1, 1413, "1413", "1413.9", 1413},  {0, 0xFFFF, "-1", "12.88", 12},    {1, 1413, "141.3", "141.3", 1413},
+        {2, 1413, "14.13", "12.88", 0x0508}, {3, 1413, "1.413", "1.413", 1413}, {3, 0xFFFF, "-0.001", "0.29", 290},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.selection) + " " + c.typed);
@@ -270,7 +290,8 @@ TEST_F(Water, MessageSets) {
         {"WaterGaugePage", 1440, -1436, "Serial port not open!", "Return value error or device not responding!",
          "Receiving and sending data are inconsistent!"},
         {"TiltPage", 1579, 1576, "Serial port not opened", "Reading format error", "Device check value error"},
-        {"TiltPage", 1585, -1583, "Serial port not opened", "The return value is incorrect or the device is not responding",
+        {"TiltPage", 1585, -1583, "Serial port not opened",
+         "The return value is incorrect or the device is not responding",
          "The received data is inconsistent with the transmitted data"},
         {"PhPage", 1591, 1590, "Serial port not open", "Read format error", "Device check value error"},
         {"PhPage", 1596, -1595, "Serial port not open", "The return value is incorrect or the device is not responding",
@@ -285,8 +306,10 @@ TEST_F(Water, MessageSets) {
     for (const auto& c : cases) {
         Show(c.page);
         if (c.edit < 0) {
-            if (page->control(-c.edit).kind == ui::Kind::ComboBox) page->SetCurSel(-c.edit, 0);
-            else page->TypeText(-c.edit, "5");
+            if (page->control(-c.edit).kind == ui::Kind::ComboBox)
+                page->SetCurSel(-c.edit, 0);
+            else
+                page->TypeText(-c.edit, "5");
         }
         for (int result = 1; result <= 3; ++result) {
             SCOPED_TRACE(std::string(c.page) + " " + std::to_string(c.button) + " result " + std::to_string(result));
@@ -334,9 +357,10 @@ struct RealTimeCase {
 
 const std::vector<RealTimeCase>& RealTimeCases() {
     static const std::vector<RealTimeCase> cases = {
-        {"WaterGaugePage", "Please open the serial port first!", false,
-         {1426, 1427, 1465, 1466, 1432, 1433, 1434, 1439, 1440, 1441, 1442, 1443, 1444, 1449, 1450, 1451,
-          1452, 1453, 1454, 1456, 1457, 1461, 1462, 1463, 1464, 1471, 1472, 1473, 1474, 1475, 1476}},
+        {"WaterGaugePage", "Please open the serial port first!", false, {1426, 1427, 1465, 1466, 1432, 1433, 1434, 1439,
+                                                                         1440, 1441, 1442, 1443, 1444, 1449, 1450, 1451,
+                                                                         1452, 1453, 1454, 1456, 1457, 1461, 1462, 1463,
+                                                                         1464, 1471, 1472, 1473, 1474, 1475, 1476}},
         {"TiltPage", "Please open the serial port first!", false, {1579, 1580, 1581, 1582, 1585}},
         {"PhPage", "Please open the serial port first", false, {1591, 1593, 1596, 1598}},
         {"EcPage", "Please open the serial port first!", true, {1616, 1618, 1620, 1621, 1624}},
@@ -400,11 +424,15 @@ TEST_F(Water, RealTimeRefreshes) {
         {"TiltPage", {0xFC18, 4500}, {Read(0, 2)}, {{1576, "-10.00"}, {1577, "45.00"}}},
         {"PhPage", {0x8000, 0xFF38}, {Read(0, 2)}, {{1590, "327.68"}, {1592, "-20.0"}}},
         {"EcPage", {1413, 0xFF38}, {Read(0, 1), Read(1, 1)}, {{1615, "1413"}, {1617, "-20.0"}}},
-        {"DoPage", {0x42B8, 0, 0x4104, 0, 0x4195, 0x999A}, {Read(0, 2), Read(2, 2), Read(4, 2)},
+        {"DoPage",
+         {0x42B8, 0, 0x4104, 0, 0x4195, 0x999A},
+         {Read(0, 2), Read(2, 2), Read(4, 2)},
          {{1632, "92.000000"}, {1633, "8.250000"}, {1634, "18.700001"}}},
         {"TurbidityPage", {124, 198}, {Read(0, 1), Read(1, 1)}, {{1651, "12.4"}, {1652, "19.8"}}},
         {"ClPage", {85}, {Read(0, 1)}, {{1641, "0.85"}}},
-        {"NhnPage", {42, 725, 179}, {Read(0, 1), Read(1, 1), Read(2, 1)},
+        {"NhnPage",
+         {42, 725, 179},
+         {Read(0, 1), Read(1, 1), Read(2, 1)},
          {{1647, "0.42"}, {1648, "7.25"}, {1649, "17.9"}}},
     };
     for (const auto& c : cases) {
@@ -518,7 +546,7 @@ TEST(WaterDemo, EachPageReadsItsDemoDevice) {
 
 TEST(WaterDemo, CalibrationsMoveWhatTheProbesReport) {
     struct Step {
-        int edit;            // 0: a command button; a list: the entry to select by index
+        int edit;  // 0: a command button; a list: the entry to select by index
         const char* typed;
         int button;
         int inquire, shown;  // then read this box
@@ -533,10 +561,14 @@ TEST(WaterDemo, CalibrationsMoveWhatTheProbesReport) {
         {"ph", "PhPage", {{1595, "4.00", 1596, 1591, 1590, 4.00, 0.05}, {1597, "6.86", 1598, 1591, 1590, 6.86, 0.05}}},
         {"ec", "EcPage", {{1623, "1500", 1624, 1616, 1615, 1500, 6}}},
         {"tilt", "TiltPage", {{1583, "0", 1585, 1579, 1576, 0.0, 0.05}, {0, nullptr, 0, 1580, 1577, 0.0, 0.05}}},
-        {"do", "DoPage",
-         {{0, nullptr, 1638, 1635, 1632, 0.0, 0.5}, {0, nullptr, 0, 1635, 1633, 0.0, 0.05},
-          {0, nullptr, 1639, 1635, 1632, 100.0, 0.5}, {0, nullptr, 0, 1635, 1633, 9.29, 0.2}}},
-        {"turbidity", "TurbidityPage",
+        {"do",
+         "DoPage",
+         {{0, nullptr, 1638, 1635, 1632, 0.0, 0.5},
+          {0, nullptr, 0, 1635, 1633, 0.0, 0.05},
+          {0, nullptr, 1639, 1635, 1632, 100.0, 0.5},
+          {0, nullptr, 0, 1635, 1633, 9.29, 0.2}}},
+        {"turbidity",
+         "TurbidityPage",
          {{0, nullptr, 1655, 1653, 1651, 0.0, 0.3}, {0, nullptr, 1656, 1653, 1651, 100.0, 0.5}}},
     };
     for (const auto& c : cases) {

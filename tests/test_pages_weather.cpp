@@ -55,7 +55,14 @@ struct Weather : ::testing::Test {
 };
 
 TEST_F(Weather, EveryInquire) {
-    struct Case { const char* page; int button; uint16_t reg; std::vector<uint16_t> words; int edit; const char* shown; };
+    struct Case {
+        const char* page;
+        int button;
+        uint16_t reg;
+        std::vector<uint16_t> words;
+        int edit;
+        const char* shown;
+    };
     const std::vector<Case> cases = {
         {"NoisePage", 1249, 0, {0xFFFF}, 1248, "-0.1"},
         {"AirPressurePage", 1256, 1, {0xFF38}, 1254, "-20.0"},
@@ -89,7 +96,12 @@ TEST_F(Weather, EveryInquire) {
 }
 
 TEST_F(Weather, EverySetUp) {
-    struct Case { const char* page; int edit, button; const char* typed; Bytes request; };
+    struct Case {
+        const char* page;
+        int edit, button;
+        const char* typed;
+        Bytes request;
+    };
     const std::vector<Case> cases = {
         {"UvPage", 1071, 1074, "1.5", WithCrc({1, 6, 0, 81, 0, 15})},
         {"UvPage", 1071, 1074, "-1.5", WithCrc({1, 6, 0, 81, 0xFF, 0xF1})},
@@ -114,7 +126,11 @@ TEST_F(Weather, EverySetUp) {
 // --- EVA ---
 
 TEST_F(Weather, EvaInquireAndRealTimeShowOneReadingOfTheWeight) {
-    struct Case { uint16_t raw; const char* weight; const char* level; };
+    struct Case {
+        uint16_t raw;
+        const char* weight;
+        const char* level;
+    };
     const Case cases[] = {{1000, "1000", "3.18"}, {0x8000, "32768", "104.30"}, {0xFFFF, "65535", "208.60"}};
     pages::DevicePage& page = Show("EvaPage");
     for (const auto& c : cases) {
@@ -207,17 +223,28 @@ TEST_F(Weather, RealTimeRulesAndReadSets) {
         {"NoisePage", kOpen, {1249}, {}, {Read(0)}},
         {"AirPressurePage", "Please open the seiral port first!", {1256, 1257}, {}, {Read(1), Read(0)}},
         {"RainGaugePage", kOpen, {1260}, {}, {Read(0)}},
-        {"Co2BlindsPage", kOpen, {1315, 1316, 1317, 1318, 1319, 1320}, {1323, 1324, 1665},
+        {"Co2BlindsPage",
+         kOpen,
+         {1315, 1316, 1317, 1318, 1319, 1320},
+         {1323, 1324, 1665},
          {Read(501), Read(500), Read(502), Read(503), Read(505), Read(506, 2)}},
         {"RadiationPage", kOpen, {1267}, {1268, 1016}, {Read(0)}},
-        {"UvPage", kOpen, {1276, 1070, 1270, 1274, 1275}, {1072, 1073, 1074, 1075},
+        {"UvPage",
+         kOpen,
+         {1276, 1070, 1270, 1274, 1275},
+         {1072, 1073, 1074, 1075},
          {Read(1), Read(0), Read(2), Read(3)}},
-        {"PmBlindsPage", kOpen, {1279, 1280, 1011, 1018, 1020, 1022, 1024}, {1028, 1029, 1665},
+        {"PmBlindsPage",
+         kOpen,
+         {1279, 1280, 1011, 1018, 1020, 1022, 1024},
+         {1028, 1029, 1665},
          {Read(501), Read(500), Read(502), Read(503), Read(504), Read(505), Read(506, 2)}},
         {"RainSnowPage", kOpen, {1284}, {1285, 1016, 1018, 1019}, {Read(0)}},
         {"PmPage", kOpen, {1288, 1289}, {}, {Read(0), Read(1)}},
-        {"DustTesterPage", kOpen,
-         {1347, 1348, 1349, 1350, 1351, 1352, 1353, 1354, 1355, 1356, 1357, 1358, 1359, 1360, 1361}, {},
+        {"DustTesterPage",
+         kOpen,
+         {1347, 1348, 1349, 1350, 1351, 1352, 1353, 1354, 1355, 1356, 1357, 1358, 1359, 1360, 1361},
+         {},
          {Read(0), Read(1), Read(2)}},
         {"EvaPage", kOpen, {1572, 1570}, {}, {Read(0)}},
     };
@@ -313,7 +340,12 @@ TEST_F(Weather, UvTypeBlanksAndLocksTheProbeRowsAndNarrowsThePoll) {
 }
 
 TEST_F(Weather, TypeCListsDisableTheAddressRowForTheWeatherEntry) {
-    struct Case { const char* page; const char* blinds; std::vector<int> addressRow; int otherInquire; };
+    struct Case {
+        const char* page;
+        const char* blinds;
+        std::vector<int> addressRow;
+        int otherInquire;
+    };
     const std::vector<Case> cases = {
         {"PmBlindsPage", "PM blinds", {1027, 1028, 1029}, 1279},
         {"Co2BlindsPage", "CO2 blinds", {1322, 1323, 1324}, 1315},
@@ -360,10 +392,17 @@ TEST_F(Weather, HiddenDisplayPositionRowsWorkOnThePmPageOnly) {
 
 TEST(WeatherDemo, EachPageReadsItsDemoDevice) {
     const std::pair<const char*, const char*> demos[] = {
-        {"NoisePage", "noise"},         {"AirPressurePage", "airpressure"}, {"RainGaugePage", "raingauge"},
-        {"Co2BlindsPage", "co2blinds"}, {"RadiationPage", "radiation"},     {"UvPage", "uv"},
-        {"PmBlindsPage", "pmblinds"},   {"RainSnowPage", "rainsnow"},       {"PmPage", "pm"},
-        {"DustTesterPage", "dusttester"}, {"EvaPage", "eva"},
+        {"NoisePage", "noise"},
+        {"AirPressurePage", "airpressure"},
+        {"RainGaugePage", "raingauge"},
+        {"Co2BlindsPage", "co2blinds"},
+        {"RadiationPage", "radiation"},
+        {"UvPage", "uv"},
+        {"PmBlindsPage", "pmblinds"},
+        {"RainSnowPage", "rainsnow"},
+        {"PmPage", "pm"},
+        {"DustTesterPage", "dusttester"},
+        {"EvaPage", "eva"},
     };
     for (const auto& [pageName, profileName] : demos) {
         SCOPED_TRACE(pageName);
@@ -387,14 +426,17 @@ TEST(WeatherDemo, EachPageReadsItsDemoDevice) {
 
 // Commands written to a demo device change what it reports.
 TEST(WeatherDemo, WritesTuneTheDemoDevices) {
-    struct Case { const char* profile; Bytes write; uint16_t reg; std::function<int(int before)> expect; };
+    struct Case {
+        const char* profile;
+        Bytes write;
+        uint16_t reg;
+        std::function<int(int before)> expect;
+    };
     const std::vector<Case> cases = {
         {"uv", WithCrc({1, 6, 0, 81, 0, 15}), 1, [](int before) { return before + 15; }},
         {"eva", WithCrc({1, 6, 0, 80, 0, 1}), 0, [](int) { return 0; }},
-        {"dusttester", WithCrc({1, 0x10, 0, 98, 0, 2, 4, 0x41, 0x20, 0, 0}), 0,
-         [](int before) { return before + 10; }},
-        {"dusttester", WithCrc({1, 0x10, 0, 128, 0, 2, 4, 0x40, 0, 0, 0}), 2,
-         [](int before) { return before * 2; }},
+        {"dusttester", WithCrc({1, 0x10, 0, 98, 0, 2, 4, 0x41, 0x20, 0, 0}), 0, [](int before) { return before + 10; }},
+        {"dusttester", WithCrc({1, 0x10, 0, 128, 0, 2, 4, 0x40, 0, 0, 0}), 2, [](int before) { return before * 2; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.profile) + " register " + std::to_string(c.reg));

@@ -264,9 +264,9 @@ TEST(Panel, RefusedRepliesLeaveTheStateAsItWas) {
     state.currentBaud = 9600;
     state.lineFormat[1] = 7;
     const Bytes refused[] = {
-        WithCrc({0xFD, 0xFD, 0xFD, 4, 17}),       // no such short-frame rate code
-        WithCrc({0xFD, 0xFD, 0xFD, 0, 17}),       // code 0 names no rate in a reply
-        WithCrc({0xFD, 0xFD, 0xFE, 2, 17}),       // not the short frame
+        WithCrc({0xFD, 0xFD, 0xFD, 4, 17}),                 // no such short-frame rate code
+        WithCrc({0xFD, 0xFD, 0xFD, 0, 17}),                 // code 0 names no rate in a reply
+        WithCrc({0xFD, 0xFD, 0xFE, 2, 17}),                 // not the short frame
         {0xFF, 3, 10, 0, 7, 0, 3, 0, 1, 0, 0, 0, 1, 0, 0},  // register block, CRC wrong
     };
     for (const Bytes& r : refused) {
@@ -289,4 +289,3 @@ TEST(Panel, RefusedRepliesLeaveTheStateAsItWas) {
 
 }  // namespace
 }  // namespace veltrano
-

@@ -170,8 +170,7 @@ TEST_F(Toolkit, LogAndTrendFollowTheRealTimeTicksWithGapsWhereAReadFailed) {
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0].rfind("time,", 0), 0u) << rows[0];
     EXPECT_NE(rows[1].find(','), std::string::npos);
-    EXPECT_EQ(rows[3].substr(rows[3].find(',')), ",,")
-        << "a failed tick's values are empty: " << rows[3];
+    EXPECT_EQ(rows[3].substr(rows[3].find(',')), ",,") << "a failed tick's values are empty: " << rows[3];
     // Two values a tick, each drawn as two runs: before and after the failure.
     const qt::TrendPlot& trend = toolkit->trend();
     for (size_t column : {0u, 1u}) {
@@ -193,7 +192,8 @@ TEST_F(Toolkit, LogAndTrendFollowTheRealTimeTicksWithGapsWhereAReadFailed) {
     EXPECT_TRUE(error.contains("holds a log of other values")) << error.toStdString();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(test::Slurp(csv), "time,Weight (g)\n");
-    ASSERT_TRUE(toolkit->StartLog(QString::fromStdString(csv), &error, [](const QString&) { return true; }, &appended));
+    ASSERT_TRUE(toolkit->StartLog(
+        QString::fromStdString(csv), &error, [](const QString&) { return true; }, &appended));
     EXPECT_FALSE(appended);
     EXPECT_EQ(Lines(csv).size(), 1u) << "replaced: the header alone";
     toolkit->StopLog();
@@ -227,7 +227,8 @@ TEST_F(Toolkit, SettingsSavedComparedAndLoadedForThePageOnShow) {
     };
     EXPECT_TRUE(qt::LoadSettingsConfirmed(&page, file, answer(false)).refused);
     ASSERT_EQ(asked.size(), 1);
-    EXPECT_TRUE(asked[0].startsWith("Would write 1 rows") && asked[0].contains("Tem Upper = ")) << asked[0].toStdString();
+    EXPECT_TRUE(asked[0].startsWith("Would write 1 rows") && asked[0].contains("Tem Upper = "))
+        << asked[0].toStdString();
     EXPECT_EQ(sim->device().GetRegister(48), held + 7) << "declined: nothing written";
     const qt::SettingsReport loaded = qt::LoadSettingsConfirmed(&page, file, answer(true));
     EXPECT_TRUE(loaded.ok) << loaded.summary.toStdString();
@@ -273,9 +274,15 @@ TEST(TrendValue, OnlyAWholeNumberIsDrawn) {
         bool drawn;
         double value;
     };
-    for (const Case& c : std::vector<Case>{{"23.5", true, 23.5}, {"-10.0", true, -10.0}, {"0", true, 0},
-                                           {"45.5 ", true, 45.5}, {"", false, 0}, {"Normal", false, 0},
-                                           {"12abc", false, 0}, {"nan", false, 0}, {"inf", false, 0}}) {
+    for (const Case& c : std::vector<Case>{{"23.5", true, 23.5},
+                                           {"-10.0", true, -10.0},
+                                           {"0", true, 0},
+                                           {"45.5 ", true, 45.5},
+                                           {"", false, 0},
+                                           {"Normal", false, 0},
+                                           {"12abc", false, 0},
+                                           {"nan", false, 0},
+                                           {"inf", false, 0}}) {
         SCOPED_TRACE(c.text);
         double v = -1;
         EXPECT_EQ(qt::TrendValue(c.text, &v), c.drawn);

@@ -19,8 +19,8 @@
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <cstdlib>
-#include <memory>
 #include <functional>
+#include <memory>
 
 #include "app/config_app.h"
 #include "app/main_ids.h"
@@ -149,7 +149,8 @@ private:
 // The outcome field: "HH:MM:SS <what>: <words>".
 ::testing::AssertionResult EndsAs(const std::string& field, const std::string& words) {
     const bool stamped = QRegularExpression("^\\d\\d:\\d\\d:\\d\\d ").match(QString::fromStdString(field)).hasMatch();
-    const bool ends = field.size() >= words.size() && field.compare(field.size() - words.size(), words.size(), words) == 0;
+    const bool ends =
+        field.size() >= words.size() && field.compare(field.size() - words.size(), words.size(), words) == 0;
     if (stamped && ends) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the field says \"" << field << "\", not \"HH:MM:SS ..." << words << "\"";
 }
@@ -162,7 +163,8 @@ TEST_F(Operator, EveryControlOfEveryPageIsReachableOnASmallScreenAndAllFitsALapt
     EXPECT_LE(window->minimumHeight(), 600 - 40) << "an 800x600 screen, less a title bar";
     auto* tabs = dynamic_cast<qt::TabArea*>(PanelWidget(app::kCategoryTabs));
     ASSERT_NE(tabs, nullptr);
-    EXPECT_LT(tabs->bar()->minimumSizeHint().width(), 400) << "the category strip scrolls, it does not widen the window";
+    EXPECT_LT(tabs->bar()->minimumSizeHint().width(), 400)
+        << "the category strip scrolls, it does not widen the window";
 
     struct Screen {
         QSize size;
@@ -420,8 +422,11 @@ TEST_F(Operator, AlarmStyleFollowsTheStatusText) {
         QColor base;
     };
     const Case cases[] = {
-        {nullptr, "Warning", "warning", red}, {"Normal", "Normal", "", plain}, {"err", "err", "fault", amber},
-        {"Warning", "Warning", "warning", red}, {"", "", "", plain},
+        {nullptr, "Warning", "warning", red},
+        {"Normal", "Normal", "", plain},
+        {"err", "err", "fault", amber},
+        {"Warning", "Warning", "warning", red},
+        {"", "", "", plain},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -457,12 +462,12 @@ TEST_F(Operator, TabKeysWalkTheCategoriesAndTheirSubTabs) {
         std::pair<int, int> to;  // category, sub-tab
     };
     const Step steps[] = {
-        {Qt::Key_Tab, ctrl, {0, 1}},          {Qt::Key_Tab, ctrl, {0, 2}},
-        {Qt::Key_Tab, ctrl, {0, 3}},          {Qt::Key_Tab, ctrl, {1, 0}},  // on into the next category
-        {Qt::Key_Backtab, ctrlShift, {0, 3}}, {Qt::Key_PageDown, ctrl, {1, 0}},
-        {Qt::Key_PageUp, ctrl, {0, 3}},       {Qt::Key_PageUp, ctrl, {13, 0}},  // round to the last
-        {Qt::Key_Backtab, ctrlShift, {12, 0}},  // a category that is one page
-        {Qt::Key_Tab, ctrl, {13, 0}},         {Qt::Key_PageDown, ctrl, {0, 3}},
+        {Qt::Key_Tab, ctrl, {0, 1}},           {Qt::Key_Tab, ctrl, {0, 2}},
+        {Qt::Key_Tab, ctrl, {0, 3}},           {Qt::Key_Tab, ctrl, {1, 0}},  // on into the next category
+        {Qt::Key_Backtab, ctrlShift, {0, 3}},  {Qt::Key_PageDown, ctrl, {1, 0}},
+        {Qt::Key_PageUp, ctrl, {0, 3}},        {Qt::Key_PageUp, ctrl, {13, 0}},  // round to the last
+        {Qt::Key_Backtab, ctrlShift, {12, 0}},                                   // a category that is one page
+        {Qt::Key_Tab, ctrl, {13, 0}},          {Qt::Key_PageDown, ctrl, {0, 3}},
     };
     for (const Step& s : steps) {
         // From wherever the focus is on the page showing.
@@ -486,13 +491,13 @@ TEST_F(Operator, ThePageOnShowIsToldOncePerChange) {
         told.push_back(page ? page->className() : "none");
     });
     EXPECT_EQ(window->CurrentPage(), main().VisiblePage());
-    window->StepPage(1);                                    // a shortcut
+    window->StepPage(1);  // a shortcut
     auto* tabs = dynamic_cast<qt::TabArea*>(PanelWidget(app::kCategoryTabs));
     ASSERT_NE(tabs, nullptr);
-    tabs->bar()->setCurrentIndex(5);                        // a click on a category
-    main().ShowPage("TemHumKanbanPage");                    // the model's own choice, category then sub-tab
+    tabs->bar()->setCurrentIndex(5);      // a click on a category
+    main().ShowPage("TemHumKanbanPage");  // the model's own choice, category then sub-tab
     Settle();
-    main().ShowPage("TemHumKanbanPage");                    // the same again: nothing new
+    main().ShowPage("TemHumKanbanPage");  // the same again: nothing new
     window->StepCategory(0);
     Settle();
     ASSERT_EQ(told.size(), 3u);
@@ -563,7 +568,7 @@ TEST_F(Operator, SizePlacePortAndPageComeBackAtTheNextStart) {
         const QRect placed(40, 30, 1000, 700);
         window->setGeometry(placed);
         main().ShowPage("AirPressurePage");  // category 6, sub-tab 1
-        window->done(0);                      // as closing the window does
+        window->done(0);                     // as closing the window does
 
         Close();
         Build(options);

@@ -26,7 +26,7 @@ struct ScanCase {
     uint8_t address;       // deviceAddress afterwards
     bool broadcast, zero;  // route flags afterwards
     bool panelEnabled;
-    size_t noise;          // passes heard at the wrong rate
+    size_t noise;  // passes heard at the wrong rate
 };
 
 sim::Device::Config WithLine(sim::Device::Config c, uint8_t parity, uint8_t f3, uint8_t f4) {
@@ -72,41 +72,51 @@ TEST_P(Scan, Outcome) {
 
 constexpr uint8_t kShort = sim::kDialectShort, kBroadcast = sim::kDialectBroadcast, kZero = sim::kDialectZero;
 
-INSTANTIATE_TEST_SUITE_P(
-    AllOutcomes, Scan,
-    ::testing::Values(
-        ScanCase{"ShortFrameAt2400", Device(5, 2400, kShort), kNone, O::ShortFrame, "Device address：5  BaudRate：2400",
-                 "Test Result", ui::Icon::None, 2400, 5, false, false, true, 0},
-        ScanCase{"ShortFrameAt4800", Device(12, 4800, kShort), kNone, O::ShortFrame,
-                 "Device address：12  BaudRate：4800", "Test Result", ui::Icon::None, 4800, 12, false, false, true, 1},
-        ScanCase{"ShortFrameAt9600", Device(200, 9600, kShort), kNone, O::ShortFrame,
-                 "Device address：200  BaudRate：9600", "Test Result", ui::Icon::None, 9600, 200, false, false, true, 2},
-        ScanCase{"Broadcast", WithLine(Device(7, 9600, kBroadcast), 1, 0, 1), kNone, O::Broadcast,
-                 "Soil Transmitter\r\nAddress：7  BaudRate：9600\r\nOdd Parity Check", "Test Result", ui::Icon::None,
-                 9600, 255, true, false, true, 2},
-        ScanCase{"BroadcastAbnormalLineFormat", WithLine(Device(7, 9600, kBroadcast), 0, 0, 2), kNone, O::Broadcast,
-                 "Soil Transmitter\r\nAddress：7  BaudRate：9600\r\nNo Check\r\nStop bit exception,please "
-                 "reconfigure address or baud rate",
-                 "Abnormal test results", ui::Icon::Question, 9600, 255, true, false, true, 2},
-        ScanCase{"ZeroAddress", WithLine(Device(9, 9600, kZero), 2, 0, 1), kNone, O::ZeroAddress,
-                 "Soil Transmitter\r\nAddress：9  Baudrate：9600\r\nParity Check", "Test Results", ui::Icon::None,
-                 9600, 0, false, true, true, 2},
-        ScanCase{"ZeroAddressUnknownParity", WithLine(Device(9, 9600, kZero), 7, 0, 1), kNone, O::ZeroAddress,
-                 "Soil Transmitter\r\nAddress：9  Baudrate：9600\r\nError Checking", "Test Results", ui::Icon::None,
-                 9600, 0, false, true, true, 2},
-        ScanCase{"RegisterRouteBaudCodeOutOfTable", Device(7, 9600, kBroadcast),
-                 [](Console& c) {
-                     sim::Fault f;
-                     f.kind = sim::Fault::Kind::Replace;
-                     f.count = 1;
-                     f.bytes = {0xFF, 3, 10, 0, 7, 0, 7, 0, 0, 0, 0, 0, 1};
-                     c.sim.device().SetFault(f);
-                 },
-                 O::Broadcast, "Soil Transmitter\r\nAddress：7  BaudRate：0\r\nNo Check", "Test Result",
-                 ui::Icon::None, 9600, 255, true, false, true, 2},
-        ScanCase{"NothingFound", Device(1, 9600, sim::kDialectNone), kNone, O::NothingFound,
-                 "End of Test UnKnow BaudRate", "Test Result", ui::Icon::None, 9600, 0, false, false, false, 2}),
-    [](const ::testing::TestParamInfo<ScanCase>& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(AllOutcomes, Scan,
+                         ::testing::Values(ScanCase{"ShortFrameAt2400", Device(5, 2400, kShort), kNone, O::ShortFrame,
+                                                    "Device address：5  BaudRate：2400", "Test Result", ui::Icon::None,
+                                                    2400, 5, false, false, true, 0},
+                                           ScanCase{"ShortFrameAt4800", Device(12, 4800, kShort), kNone, O::ShortFrame,
+                                                    "Device address：12  BaudRate：4800", "Test Result", ui::Icon::None,
+                                                    4800, 12, false, false, true, 1},
+                                           ScanCase{"ShortFrameAt9600", Device(200, 9600, kShort), kNone, O::ShortFrame,
+                                                    "Device address：200  BaudRate：9600", "Test Result",
+                                                    ui::Icon::None, 9600, 200, false, false, true, 2},
+                                           ScanCase{
+                                               "Broadcast", WithLine(Device(7, 9600, kBroadcast), 1, 0, 1), kNone,
+                                               O::Broadcast,
+                                               "Soil Transmitter\r\nAddress：7  BaudRate：9600\r\nOdd Parity Check",
+                                               "Test Result", ui::Icon::None, 9600, 255, true, false, true, 2},
+                                           ScanCase{"BroadcastAbnormalLineFormat",
+                                                    WithLine(Device(7, 9600, kBroadcast), 0, 0, 2), kNone, O::Broadcast,
+                                                    "Soil Transmitter\r\nAddress：7  BaudRate：9600\r\nNo "
+                                                    "Check\r\nStop bit exception,please "
+                                                    "reconfigure address or baud rate",
+                                                    "Abnormal test results", ui::Icon::Question, 9600, 255, true, false,
+                                                    true, 2},
+                                           ScanCase{"ZeroAddress", WithLine(Device(9, 9600, kZero), 2, 0, 1), kNone,
+                                                    O::ZeroAddress,
+                                                    "Soil Transmitter\r\nAddress：9  Baudrate：9600\r\nParity Check",
+                                                    "Test Results", ui::Icon::None, 9600, 0, false, true, true, 2},
+                                           ScanCase{"ZeroAddressUnknownParity",
+                                                    WithLine(Device(9, 9600, kZero), 7, 0, 1), kNone, O::ZeroAddress,
+                                                    "Soil Transmitter\r\nAddress：9  Baudrate：9600\r\nError Checking",
+                                                    "Test Results", ui::Icon::None, 9600, 0, false, true, true, 2},
+                                           ScanCase{"RegisterRouteBaudCodeOutOfTable", Device(7, 9600, kBroadcast),
+                                                    [](Console& c) {
+                                                        sim::Fault f;
+                                                        f.kind = sim::Fault::Kind::Replace;
+                                                        f.count = 1;
+                                                        f.bytes = {0xFF, 3, 10, 0, 7, 0, 7, 0, 0, 0, 0, 0, 1};
+                                                        c.sim.device().SetFault(f);
+                                                    },
+                                                    O::Broadcast,
+                                                    "Soil Transmitter\r\nAddress：7  BaudRate：0\r\nNo Check",
+                                                    "Test Result", ui::Icon::None, 9600, 255, true, false, true, 2},
+                                           ScanCase{"NothingFound", Device(1, 9600, sim::kDialectNone), kNone,
+                                                    O::NothingFound, "End of Test UnKnow BaudRate", "Test Result",
+                                                    ui::Icon::None, 9600, 0, false, false, false, 2}),
+                         [](const ::testing::TestParamInfo<ScanCase>& p) { return p.param.name; });
 
 TEST(ScanMore, NothingFoundAfterAnEarlierSuccessKeepsThePanelAndClearsTheRoute) {
     Console con(Device(7, 9600, kBroadcast));

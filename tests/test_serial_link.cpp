@@ -23,9 +23,7 @@ using test::PtyPair;
 using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-double MsSince(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
+double MsSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
 
 struct PortOnPty : ::testing::Test {
     void SetUp() override {
@@ -79,8 +77,8 @@ TEST_F(PortOnPty, BytesPassUnchanged) {
 }
 
 TEST_F(PortOnPty, UnsupportedRateOrFormatFailsOpen) {
-    for (auto [bits, parity, stop, rate] : {std::tuple<int, int, int, uint32_t>{8, 0, 0, 14400},
-                                            {8, 0, 1, 9600} /* 1.5 stop bits */, {9, 0, 0, 9600}}) {
+    for (auto [bits, parity, stop, rate] :
+         {std::tuple<int, int, int, uint32_t>{8, 0, 0, 14400}, {8, 0, 1, 9600} /* 1.5 stop bits */, {9, 0, 0, 9600}}) {
         port.Configure(pty.slavePath(), static_cast<uint8_t>(bits), static_cast<uint8_t>(parity),
                        static_cast<uint8_t>(stop), rate);
         EXPECT_EQ(port.Open(), 0) << rate;
@@ -187,7 +185,7 @@ TEST_F(PortOnPty, OpenIsExclusiveAcrossProcesses) {
     posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
     std::string path = pty.slavePath();
     std::vector<char*> argv{const_cast<char*>(VELTRANO_CLI), const_cast<char*>("--port"), path.data(),
-                            const_cast<char*>("read"), const_cast<char*>("0"), nullptr};
+                            const_cast<char*>("read"),       const_cast<char*>("0"),      nullptr};
     pid_t pid;
     ASSERT_EQ(posix_spawn(&pid, VELTRANO_CLI, &fa, nullptr, argv.data(), environ), 0);
     int status = 0;

@@ -85,9 +85,8 @@ TEST(Simulator, EveryProfileAnswersItsOwnRegisters) {
         sim::Device dev(sim::Device::Config{p.address, p.baud, p.dialects, &p});
         for (const sim::RegisterDef& r : p.registers) {
             const uint8_t count = (r.encoding == sim::Encoding::U32 || r.encoding == sim::Encoding::F32) ? 2 : 1;
-            const auto reply = dev.Handle(WithCrc({p.address, 3, static_cast<uint8_t>(r.reg >> 8),
-                                                   static_cast<uint8_t>(r.reg), 0, count}),
-                                          12.5);
+            const auto reply = dev.Handle(
+                WithCrc({p.address, 3, static_cast<uint8_t>(r.reg >> 8), static_cast<uint8_t>(r.reg), 0, count}), 12.5);
             ASSERT_EQ(reply.bytes.size(), 5u + 2u * count) << "register " << r.reg;
             EXPECT_EQ(reply.bytes[1], 3);
         }
@@ -145,18 +144,26 @@ TEST(FrameCutter, CutsAtTheSilenceAfterTheLastByteOnTheWire) {
         const char* what;
         uint32_t rate;
         std::vector<Chunk> chunks;
-        double endMs;   // the last byte off the wire
-        double gapMs;   // silence that closes the frame
+        double endMs;  // the last byte off the wire
+        double gapMs;  // silence that closes the frame
         uint32_t rate_out;
     };
     const double c9600 = 10.0 / 9600 * 1000;
     const Case cases[] = {
         {"8 bytes at 9600", 9600, {{8, 0}}, 8 * c9600, 3.5 * c9600, 9600},
         {"fast lines wait 1.75 ms at least", 115200, {{8, 0}}, 8 * 10.0 / 115200 * 1000, 1.75, 115200},
-        {"bytes handed over faster than the wire queue behind it", 9600, {{4, 0}, {4, 1}}, 8 * c9600, 3.5 * c9600,
+        {"bytes handed over faster than the wire queue behind it",
+         9600,
+         {{4, 0}, {4, 1}},
+         8 * c9600,
+         3.5 * c9600,
          9600},
-        {"a pause shorter than the silence stays in the frame", 9600, {{4, 0}, {4, 4 * c9600 + 3}},
-         4 * c9600 + 3 + 4 * c9600, 3.5 * c9600, 9600},
+        {"a pause shorter than the silence stays in the frame",
+         9600,
+         {{4, 0}, {4, 4 * c9600 + 3}},
+         4 * c9600 + 3 + 4 * c9600,
+         3.5 * c9600,
+         9600},
         {"a rate with no number is noise, timed as 9600", 0, {{8, 0}}, 8 * c9600, 3.5 * c9600, 0},
     };
     for (const Case& c : cases) {

@@ -2,13 +2,12 @@
 // on the wire, every result code, and the replies that must not pass.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #ifndef _WIN32
 #include <termios.h>
@@ -62,7 +61,7 @@ ResultCode RunOp(ModbusMaster& m, Op op) {
 }
 
 const char* Name(Op op) {
-    static const char* names[] = {"ReadRegister", "ReadRegister32", "ReadFloat",
+    static const char* names[] = {"ReadRegister",  "ReadRegister32",  "ReadFloat",
                                   "WriteRegister", "WriteRegister32", "WriteRegisterPair"};
     return names[static_cast<int>(op)];
 }
@@ -157,17 +156,43 @@ const std::vector<FaultCase>& FaultCases() {
         {"bad CRC", Op::Read32, [] { return Once(Fault::Kind::BadCrc); }, kResultBadCheck},
         {"bad CRC", Op::Write, [] { return Once(Fault::Kind::BadCrc); }, kResultBadCheck},
         {"bad CRC", Op::WritePair, [] { return Once(Fault::Kind::BadCrc); }, kResultBadCheck},
-        {"echo differs in one data byte", Op::Write, [] { return Once(Fault::Kind::EchoMismatch); },
-         kResultBadCheck},
+        {"echo differs in one data byte", Op::Write, [] { return Once(Fault::Kind::EchoMismatch); }, kResultBadCheck},
         {"bad CRC from another address", Op::Read,
-         [] { return Reply({2, 3, 2, 0, 1, 0x00, 0x00}, false); }, kResultNoReply},
-        {"exception 01 83 02", Op::Read, [] { return Reply({1, 0x83, 2}); }, kResultNoReply},
+         [] {
+             return Reply({2, 3, 2, 0, 1, 0x00, 0x00}, false);
+         },
+         kResultNoReply},
+        {"exception 01 83 02", Op::Read,
+         [] {
+             return Reply({1, 0x83, 2});
+         },
+         kResultNoReply},
         {"noise before the reply", Op::Read, [] { return Once(Fault::Kind::Noise, 3); }, kResultNoReply},
-        {"standard 8-byte write reply", Op::Write32, [] { return Reply({1, 0x10, 0, 0x10, 0, 2}); }, kResultOk},
-        {"write reply with count 1", Op::Write32, [] { return Reply({1, 0x10, 0, 0x10, 0, 1}); }, kResultNoReply},
-        {"4-byte write reply", Op::Write32, [] { return Reply({1, 0x10}); }, kResultOk},
-        {"3-byte reply", Op::Read, [] { return Reply({1, 3, 2}, false); }, kResultNoReply},
-        {"3-byte reply", Op::Write, [] { return Reply({1, 6, 0}, false); }, kResultNoReply},
+        {"standard 8-byte write reply", Op::Write32,
+         [] {
+             return Reply({1, 0x10, 0, 0x10, 0, 2});
+         },
+         kResultOk},
+        {"write reply with count 1", Op::Write32,
+         [] {
+             return Reply({1, 0x10, 0, 0x10, 0, 1});
+         },
+         kResultNoReply},
+        {"4-byte write reply", Op::Write32,
+         [] {
+             return Reply({1, 0x10});
+         },
+         kResultOk},
+        {"3-byte reply", Op::Read,
+         [] {
+             return Reply({1, 3, 2}, false);
+         },
+         kResultNoReply},
+        {"3-byte reply", Op::Write,
+         [] {
+             return Reply({1, 6, 0}, false);
+         },
+         kResultNoReply},
         {"split, gap past 30 polls", Op::Read, [] { return Once(Fault::Kind::Split, 120); }, kResultNoReply},
         {"split, gap past 30 polls", Op::Write, [] { return Once(Fault::Kind::Split, 120); }, kResultNoReply},
         {"split, gap within 30 polls", Op::Read, [] { return Once(Fault::Kind::Split, 4); }, kResultOk},
@@ -241,7 +266,8 @@ TEST_F(WireTransactions, LateReplyStillArrivingIsDrainedBeforeTheNextRequest) {
     MissALateReply(s);
     // The next request leaves as soon as the late reply's first bytes are in.
     const auto until = Clock::now() + std::chrono::seconds(3);
-    while (s.link.serial()->receiveQueue.Count() == 0 && s.link.serial()->frameQueue.Count() == 0 && Clock::now() < until)
+    while (s.link.serial()->receiveQueue.Count() == 0 && s.link.serial()->frameQueue.Count() == 0 &&
+           Clock::now() < until)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     ASSERT_TRUE(s.link.serial()->receiveQueue.Count() > 0 || s.link.serial()->frameQueue.Count() > 0);
     int16_t v = 0;
@@ -338,8 +364,8 @@ TEST_F(Transactions, ObserversHearEachTransactionOnce) {
                                                     "writing registers 288 and 289", "writing registers 100 and 101"}));
     using O = std::tuple<uint8_t, uint16_t, uint8_t>;
     EXPECT_EQ(h.outcomes, (std::vector<O>{{3, 48, 0}, {6, 49, 0}, {0x10, 288, 0}, {0x10, 100, 2}, {3, 7, 1}}));
-    EXPECT_EQ(h.verdicts, (std::vector<Verdict>{Verdict::Ok, Verdict::Ok, Verdict::Ok, Verdict::NoReply,
-                                                Verdict::PortClosed}))
+    EXPECT_EQ(h.verdicts,
+              (std::vector<Verdict>{Verdict::Ok, Verdict::Ok, Verdict::Ok, Verdict::NoReply, Verdict::PortClosed}))
         << "the reason travels with the outcome";
 }
 
@@ -450,7 +476,12 @@ TEST(ReplyChecks, VerdictsOfKnownReplies) {
         {"-50", read1, WithCrc({1, 3, 2, 0xFF, 0xCE}), kResultOk, V::Ok, {0xFF, 0xCE}},
         {"byte count not examined", read1, WithCrc({1, 3, 9, 0x00, 0x11}), kResultOk, V::Ok, {0x00, 0x11}},
         {"bytes beyond the value ignored", read1, WithCrc({1, 3, 2, 0, 7, 0xAA}), kResultOk, V::Ok, {0, 7}},
-        {"two registers", read2, WithCrc({1, 3, 4, 0x12, 0x34, 0x56, 0x78}), kResultOk, V::Ok, {0x12, 0x34, 0x56, 0x78}},
+        {"two registers",
+         read2,
+         WithCrc({1, 3, 4, 0x12, 0x34, 0x56, 0x78}),
+         kResultOk,
+         V::Ok,
+         {0x12, 0x34, 0x56, 0x78}},
         {"nothing", read1, {}, kResultNoReply, V::NoReply, {}},
         {"exception", read1, WithCrc({1, 0x83, 2}), kResultNoReply, V::Exception, {}},
         {"another function", read1, WithCrc({1, 4, 2, 0, 1}), kResultNoReply, V::WrongFunction, {}},
@@ -468,13 +499,25 @@ TEST(ReplyChecks, VerdictsOfKnownReplies) {
         {"standard write-two reply", write2, echo2, kResultOk, V::Ok, {}},
         {"write-two count 1", write2, WithCrc({1, 0x10, 0x01, 0x00, 0x00, 0x01}), kResultNoReply, V::WrongEcho, {}},
         {"write-two exception", write2, WithCrc({1, 0x90, 4}), kResultNoReply, V::Exception, {}},
-        {"write-two from elsewhere", write2, WithCrc({9, 0x10, 0x01, 0x00, 0x00, 0x02}), kResultNoReply,
-         V::WrongAddress, {}},
+        {"write-two from elsewhere",
+         write2,
+         WithCrc({9, 0x10, 0x01, 0x00, 0x00, 0x02}),
+         kResultNoReply,
+         V::WrongAddress,
+         {}},
         {"address and function only", write2, WithCrc({1, 0x10}), kResultOk, V::Ok, {}},
         {"write-two bad CRC", write2, {1, 0x10, 0x01, 0x00, 0x00, 0x02, 0, 0}, kResultBadCheck, V::BadCrc, {}},
         {"the whole request echoed", write2, WithCrc(write2), kResultOk, V::Ok, {}},
-        {"longer than the request", write2, WithCrc([&] { Bytes b = write2; b.push_back(0); return b; }()),
-         kResultNoReply, V::WrongLength, {}},
+        {"longer than the request",
+         write2,
+         WithCrc([&] {
+             Bytes b = write2;
+             b.push_back(0);
+             return b;
+         }()),
+         kResultNoReply,
+         V::WrongLength,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -484,9 +527,12 @@ TEST(ReplyChecks, VerdictsOfKnownReplies) {
         const uint16_t n = static_cast<uint16_t>(c.reply.size());
         ReplyVerdict verdict;
         uint8_t value[4] = {0xA5, 0xA5, 0xA5, 0xA5};
-        if (c.request[1] == 0x03) verdict = CheckReadReply(c.request.data(), reply.get(), n, value);
-        else if (c.request[1] == 0x06) verdict = CheckWriteSingleReply(c.request.data(), 8, reply.get(), n);
-        else verdict = CheckWriteMultipleReply(c.request.data(), 13, reply.get(), n);
+        if (c.request[1] == 0x03)
+            verdict = CheckReadReply(c.request.data(), reply.get(), n, value);
+        else if (c.request[1] == 0x06)
+            verdict = CheckWriteSingleReply(c.request.data(), 8, reply.get(), n);
+        else
+            verdict = CheckWriteMultipleReply(c.request.data(), 13, reply.get(), n);
         const ResultCode got = ResultOf(verdict);
         EXPECT_EQ(got, c.want) << "one mapping from the verdict to the result code";
         EXPECT_EQ(verdict.verdict, c.verdict);
@@ -529,7 +575,8 @@ TEST(ReplyChecks, EachVerdictIsToldInItsOwnWords) {
         {read, WithCrc({1, 4, 2, 0, 42}), "wrong function code in the reply"},
         {read, WithCrc({1, 3, 2}), "reply of the wrong length (5 bytes)"},
         {write, WithCrc({1, 6, 0, 48, 0, 99}), "echo differs from the request"},
-        {write, WithCrc({1, 0x86, 2}), "echo differs from the request: exception 02 from the device (illegal data address)"},
+        {write, WithCrc({1, 0x86, 2}),
+         "echo differs from the request: exception 02 from the device (illegal data address)"},
         {write, WithCrc({7, 6, 0, 48, 0, 5}), "echo differs from the request: reply from address 7, not 1"},
     };
     for (const Case& c : cases) {

@@ -70,9 +70,11 @@ TEST_P(ComPort, EveryByteValueAndReadsOfWhatIsWaiting) {
     EXPECT_EQ(port.Read(buf, 256), 0u) << "nothing waiting: nothing read";
 }
 
-INSTANTIATE_TEST_SUITE_P(FreshOrRaw, ComPort, ::testing::Values(PtyPair::Settings::Raw, PtyPair::Settings::KernelDefault),
+INSTANTIATE_TEST_SUITE_P(FreshOrRaw, ComPort,
+                         ::testing::Values(PtyPair::Settings::Raw, PtyPair::Settings::KernelDefault),
                          [](const ::testing::TestParamInfo<PtyPair::Settings>& p) {
-                             return p.param == PtyPair::Settings::Raw ? std::string("Raw") : std::string("KernelDefault");
+                             return p.param == PtyPair::Settings::Raw ? std::string("Raw")
+                                                                      : std::string("KernelDefault");
                          });
 
 }  // namespace

@@ -283,8 +283,10 @@ TEST_F(Win32Port, WriteBranches) {
         EXPECT_EQ(p.Write(frame.data(), 8), c.result);
         EXPECT_EQ(p.lastWrite().sent, c.sent);
         EXPECT_EQ(p.lastWrite().length, 8u);
-        if (c.failure) EXPECT_STREQ(p.lastWrite().failure, c.failure);
-        else EXPECT_EQ(p.lastWrite().failure, nullptr);
+        if (c.failure)
+            EXPECT_STREQ(p.lastWrite().failure, c.failure);
+        else
+            EXPECT_EQ(p.lastWrite().failure, nullptr);
         EXPECT_EQ(f.port(3).out, Bytes(frame.begin(), frame.begin() + (c.mode == Io::NeverCompletes ? 0 : c.sent)));
         EXPECT_EQ(f.Count("BLOCKED FOREVER"), 0u);
     }

@@ -4,18 +4,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <cstdlib>
 
 #include "app/config_app.h"
 #include "app/main_ids.h"
-#include "qt/control_binder.h"
 #include "pages/device_page.h"
+#include "qt/control_binder.h"
 #include "qt/main_window.h"
 #include "qt/qt_host.h"
 #include "sim/simulator.h"

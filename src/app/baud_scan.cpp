@@ -58,7 +58,8 @@ bool BaudRateTest::RegisterPass(uint8_t routeAddress, const char* format, const 
     if (!panel_.ParseRegisterBlock(link_.rxBuffer, n, routeAddress) || n <= 3) return false;
     window_.SetItemInt(kAddressEdit, link_.deviceAddress);
     window_.SetItemInt(kBaudEdit, state_.currentBaud);
-    text_ = Format(format, link_.deviceAddress, static_cast<int>(state_.currentBaud)) + ParityName(state_.lineFormat[0]);
+    text_ =
+        Format(format, link_.deviceAddress, static_cast<int>(state_.currentBaud)) + ParityName(state_.lineFormat[0]);
     const bool normal = state_.lineFormat[1] == 0 && state_.lineFormat[2] == 1;
     if (normal) {
         window_.MessageBox(text_, normalCaption, ui::Icon::None, ui::Buttons::Ok);
@@ -84,7 +85,8 @@ BaudRateTest::Outcome BaudRateTest::Run() {
         if (panel_.ParseShortFrame(link_.rxBuffer, n)) {
             window_.SetItemInt(kAddressEdit, link_.deviceAddress);
             window_.SetItemInt(kBaudEdit, state_.currentBaud);
-            text_ = Format("Device address：%d  BaudRate：%d", link_.deviceAddress, static_cast<int>(state_.currentBaud));
+            text_ =
+                Format("Device address：%d  BaudRate：%d", link_.deviceAddress, static_cast<int>(state_.currentBaud));
             window_.MessageBox(text_, "Test Result", ui::Icon::None, ui::Buttons::Ok);
             EndScan();
             panel_.EnableButtons(true);

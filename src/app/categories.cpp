@@ -7,17 +7,16 @@
 namespace veltrano::app {
 namespace {
 
-constexpr SubTab kTemHum[] = {
-    {"Temperature", 131}, {"Tem&&Humidity", 132}, {"Tem&&Hum Kanban", 189}, {"DewTem", 205}};
+constexpr SubTab kTemHum[] = {{"Temperature", 131}, {"Tem&&Humidity", 132}, {"Tem&&Hum Kanban", 189}, {"DewTem", 205}};
 constexpr SubTab kAlarm[] = {{"Water Leak", 137}, {"Smoke", 134}, {"Infrared", 136}};
 constexpr SubTab kLighting[] = {{"6W Illumination", 141},
                                 {"20W Illumination", 142},
                                 {"6W Illumination&&Tem&&Hum", 139},
                                 {"20W Illumination&&Tem&&Hum", 140}};
 // The gas labels' blanks belong to them.
-constexpr SubTab kGas[] = {{"Lamp", 144},   {" CO2 ", 145},  {" CO ", 146},  {" TVOC ", 147}, {" SO2 ", 148},
-                           {" NO2 ", 149},  {"  O2  ", 150}, {" H2S ", 151}, {" NH3 ", 152},  {" O3 ", 154},
-                           {"Tarn", 195},   {" HCHO ", 201}, {" CH4 ", 202}, {" SF6 ", 211}};
+constexpr SubTab kGas[] = {{"Lamp", 144},  {" CO2 ", 145},  {" CO ", 146},  {" TVOC ", 147}, {" SO2 ", 148},
+                           {" NO2 ", 149}, {"  O2  ", 150}, {" H2S ", 151}, {" NH3 ", 152},  {" O3 ", 154},
+                           {"Tarn", 195},  {" HCHO ", 201}, {" CH4 ", 202}, {" SF6 ", 211}};
 constexpr SubTab kWind[] = {{"Wind Direction", 156}, {"Wind Speed", 157}};
 constexpr SubTab kSoil[] = {{"Three in one soil", 169},
                             {"Soil temperature moisture content", 170},
@@ -75,7 +74,9 @@ const std::vector<SensorList>& SensorLists() {
         {3, 154, 1200, {"O3 0-10ppm", "O3 0-100ppm", "O3&Tem&Hum 0-10ppm", "O3&Tem&Hum 0-100ppm"}, 2},
         {3, 151, 1166, {"H2S", "H2S&Tem&Hum"}, 1},
         {3, 150, 1132, {"O2 0-25%vol", "O2&Temp&Hum 0-25%vol"}, 1},
-        {3, 152, 1131,
+        {3,
+         152,
+         1131,
          {"NH3 0-50ppm", "NH3 0-100ppm", "NH3 0-500ppm", "NH3&Tem&Hum 0-50ppm", "NH3&Tem&Hum 0-100ppm",
           "NH3&Tem&Hum 0-500ppm"},
          3},
@@ -125,8 +126,7 @@ void CategoryContainer::OnInitDialog() {
         MoveControl(tabs, ui::Rect{left, top, left + c.width() + 42, top + c.height() - 29});
     }
     // 2. Labels, in order.
-    for (size_t i = 0; i < info_.subTabs.size(); ++i)
-        InsertTab(tabs, static_cast<int>(i), info_.subTabs[i].label);
+    for (size_t i = 0; i < info_.subTabs.size(); ++i) InsertTab(tabs, static_cast<int>(i), info_.subTabs[i].label);
     // 3. Pages become children of the sub-tab control.
     for (auto& page : pages_) {
         AdoptChild(*page, tabs);

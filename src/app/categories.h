@@ -16,8 +16,8 @@ struct SubTab {
 };
 
 struct CategoryInfo {
-    const char* label;              // tab text, inserted as it stands ("&&" included)
-    int templateId;                 // the category window's dialog template
+    const char* label;                // tab text, inserted as it stands ("&&" included)
+    int templateId;                   // the category window's dialog template
     std::span<const SubTab> subTabs;  // empty: the category window is a single page
     int subTabControl = 1008;
     bool keepsSubTabPlace = false;  // the sub-tab control stays where the template puts it

@@ -109,9 +109,7 @@ ReplyVerdict JudgeRegisterWriteReply(const uint8_t* reply, uint16_t n, uint8_t r
     return Judged(Verdict::Ok, routeAddress, reply, n);
 }
 
-bool RegisterWriteReplyAccepted(const uint8_t* reply, uint16_t n) {
-    return JudgeRegisterWriteReply(reply, n, 0).ok();
-}
+bool RegisterWriteReplyAccepted(const uint8_t* reply, uint16_t n) { return JudgeRegisterWriteReply(reply, n, 0).ok(); }
 
 bool ConnectionPanel::ParseShortFrame(const uint8_t* reply, uint16_t n) {
     ShortFrameReply r;
@@ -146,8 +144,8 @@ void ConnectionPanel::Inquire() {
                                                                    : ShortFrame(0, 0);
     ReportActivity(link_, "inquiring the address and baud rate");
     const uint16_t n = Exchange(request);
-    const bool ok = route == Route::Short ? ParseShortFrame(link_.rxBuffer, n)
-                                          : ParseRegisterBlock(link_.rxBuffer, n, request[0]);
+    const bool ok =
+        route == Route::Short ? ParseShortFrame(link_.rxBuffer, n) : ParseRegisterBlock(link_.rxBuffer, n, request[0]);
     if (n <= 3 || !ok) return;
     window_.SetItemInt(kAddressEdit, link_.deviceAddress);
     window_.SetItemInt(kBaudEdit, state_.currentBaud);

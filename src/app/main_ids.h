@@ -19,7 +19,7 @@ constexpr int kBaudGroup = 32003;
 
 constexpr int kInquiryTimer = 1;  // 300 ms: clears the inquiry guard
 constexpr int kInquiryTimerMs = 300;
-constexpr int kPollTimer = 5;     // 1000 ms: the real-time poller
+constexpr int kPollTimer = 5;  // 1000 ms: the real-time poller
 constexpr int kPollTimerMs = 1000;
 
 constexpr int kAboutCommand = 16;
@@ -27,7 +27,7 @@ constexpr int kAboutCommand = 16;
 constexpr const char* kAppTitle = "Veltrano V3.16";
 // Caption of the plain message boxes.
 constexpr const char* kAppName = "Veltrano";
-constexpr const char* kAboutMenuText = "About Veltrano(&A)...";       // string 101
+constexpr const char* kAboutMenuText = "About Veltrano(&A)...";             // string 101
 constexpr const char* kSocketsFailedText = "Windows 通信端口初始化失败。";  // string 103
 constexpr int kAppIcon = 128;
 

@@ -168,7 +168,8 @@ Settings ReadSettings(pages::DevicePage& page) {
             const unsigned count = static_cast<unsigned>(link.txBuffer[4]) << 8 | link.txBuffer[5];
             if (result == kResultOk && 3u + 2u * count + 2u <= link.replyLength)
                 for (unsigned k = 0; k < count; ++k)
-                    seen.words.push_back(static_cast<uint16_t>(link.rxBuffer[3 + 2 * k] << 8 | link.rxBuffer[4 + 2 * k]));
+                    seen.words.push_back(
+                        static_cast<uint16_t>(link.rxBuffer[3 + 2 * k] << 8 | link.rxBuffer[4 + 2 * k]));
             reads.push_back(std::move(seen));
         });
         // Each button once, whatever the "Real Time" lock: reading changes nothing.
@@ -381,7 +382,8 @@ bool ReadSettingsFile(const std::string& path, Settings* settings, std::string* 
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         text.append(buf, static_cast<size_t>(in.gcount()));
         if (text.size() > kSettingsMaxBytes) {
-            if (error) *error = path + ": not a settings file (larger than " + std::to_string(kSettingsMaxBytes) + " bytes)";
+            if (error)
+                *error = path + ": not a settings file (larger than " + std::to_string(kSettingsMaxBytes) + " bytes)";
             return false;
         }
     }

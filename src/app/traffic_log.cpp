@@ -32,8 +32,10 @@ std::string GapText(std::chrono::microseconds gap) {
     if (gap.count() < 0) return "";
     char buf[32];
     const long long ms = gap.count() / 1000;
-    if (ms < 10000) std::snprintf(buf, sizeof buf, "+%lld ms", ms);
-    else std::snprintf(buf, sizeof buf, "+%.1f s", static_cast<double>(gap.count()) / 1e6);
+    if (ms < 10000)
+        std::snprintf(buf, sizeof buf, "+%lld ms", ms);
+    else
+        std::snprintf(buf, sizeof buf, "+%.1f s", static_cast<double>(gap.count()) / 1e6);
     return buf;
 }
 
@@ -60,8 +62,8 @@ std::string ResultWord(const ReplyVerdict* verdict, bool replied) {
 constexpr size_t kResultWidth = 30;
 
 std::string FormatTrafficLine(const TrafficLine& line) {
-    return ClockText(line.time) + " " + Padded(GapText(line.gap), 10, true) + "  " + Padded(line.result, kResultWidth, false) +
-           "  " + line.frame;
+    return ClockText(line.time) + " " + Padded(GapText(line.gap), 10, true) + "  " +
+           Padded(line.result, kResultWidth, false) + "  " + line.frame;
 }
 
 void TrafficLog::Activity() { Settle(); }

@@ -30,9 +30,12 @@ std::string ColumnName(const std::string& label) {
     std::string name = Trimmed(label);
     static const std::string kWideColon = "\xEF\xBC\x9A";  // U+FF1A
     for (;;) {
-        if (!name.empty() && name.back() == ':') name.pop_back();
-        else if (name.size() >= kWideColon.size() && name.ends_with(kWideColon)) name.resize(name.size() - kWideColon.size());
-        else break;
+        if (!name.empty() && name.back() == ':')
+            name.pop_back();
+        else if (name.size() >= kWideColon.size() && name.ends_with(kWideColon))
+            name.resize(name.size() - kWideColon.size());
+        else
+            break;
         name = Trimmed(name);
     }
     return name;
@@ -47,9 +50,7 @@ bool LocalTime(time_t t, struct tm* out) { return localtime_s(out, &t) == 0; }
 bool UtcTime(time_t t, struct tm* out) { return gmtime_s(out, &t) == 0; }
 bool Truncate(FILE* f, uint64_t size) { return _chsize_s(_fileno(f), static_cast<long long>(size)) == 0; }
 bool SeekTo(FILE* f, uint64_t at) { return _fseeki64(f, static_cast<long long>(at), SEEK_SET) == 0; }
-uint64_t SizeOf(FILE* f) {
-    return _fseeki64(f, 0, SEEK_END) == 0 ? static_cast<uint64_t>(_ftelli64(f)) : 0;
-}
+uint64_t SizeOf(FILE* f) { return _fseeki64(f, 0, SEEK_END) == 0 ? static_cast<uint64_t>(_ftelli64(f)) : 0; }
 #else
 constexpr const char* kCreateMode = "we";  // not inherited by programs started later
 constexpr const char* kUpdateMode = "r+e";
@@ -104,7 +105,8 @@ std::string IsoTime(std::chrono::system_clock::time_point t) {
         millis += 1000;
         --seconds;
     }
-    struct tm local {}, utc {};
+    struct tm local {
+    }, utc{};
     if (!LocalTime(seconds, &local) || !UtcTime(seconds, &utc)) return "";
     char date[32];
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
@@ -165,8 +167,10 @@ std::vector<LogColumn> LogColumns(const pages::DevicePage& page) {
     }
     for (const auto& row : page.Rows()) {
         auto it = std::find_if(refreshed.begin(), refreshed.end(), [&](const auto& r) { return r.first == row.edit; });
-        if (it != refreshed.end()) columns.push_back(LogColumn{row.edit, row.label, row.unit, it->second});
-        else if (!table->RowOfEdit(row.edit)) columns.push_back(LogColumn{row.edit, row.label, row.unit, -1});
+        if (it != refreshed.end())
+            columns.push_back(LogColumn{row.edit, row.label, row.unit, it->second});
+        else if (!table->RowOfEdit(row.edit))
+            columns.push_back(LogColumn{row.edit, row.label, row.unit, -1});
     }
     return columns;
 }

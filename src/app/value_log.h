@@ -68,8 +68,8 @@ struct Sample {
     // run this tick (a box may keep an old text on failure).
     std::vector<std::string> values;
     std::vector<bool> failed;  // one per column: a read of it failed this tick
-    int reads = 0;                    // transactions the tick ran
-    uint8_t worst = 0;                // kResultOk, or the lowest failing result code
+    int reads = 0;             // transactions the tick ran
+    uint8_t worst = 0;         // kResultOk, or the lowest failing result code
 };
 
 // Collects a tick's transaction outcomes, then reads the page's boxes.

@@ -96,9 +96,10 @@ int Usage(FILE* err, const std::string& why) {
 }
 
 int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, FILE* err) {
-    CLI::App cli("Veltrano's own operations without a window: register reads and writes, \"Test Baud Rate\",\n"
-                 "the connection panel's Inquire and Set up, and every device page.",
-                 "veltrano-cli");
+    CLI::App cli(
+        "Veltrano's own operations without a window: register reads and writes, \"Test Baud Rate\",\n"
+        "the connection panel's Inquire and Set up, and every device page.",
+        "veltrano-cli");
     auto formatter = std::make_shared<Formatter>();
     formatter->label("Subcommands", "Commands");
     cli.formatter(formatter);  // subcommands take it from here
@@ -156,31 +157,32 @@ int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, 
     page->add_option("NAME", raw.pageName, "the page's class name (see: page list)");
     formatter->shapes[page] = "[--select ID=ITEM]... page NAME COMMAND | page list";
     leaf(page, "list", "every page: class, category, sub-tab", "page list");
-    leaf(page, "inquire", "press every Inquire of the page; print label, value and unit per row",
-         "page NAME inquire");
+    leaf(page, "inquire", "press every Inquire of the page; print label, value and unit per row", "page NAME inquire");
     CLI::App* set = leaf(page, "set", "put VALUE in the row's box and press its Set up; print the page's message",
                          "page NAME set LABEL [VALUE]");
-    set->footer("LABEL is the row's label or its edit's id; a command button takes no VALUE.\n"
-                "A row whose box is a list takes the text of one of its entries.");
+    set->footer(
+        "LABEL is the row's label or its edit's id; a command button takes no VALUE.\n"
+        "A row whose box is a list takes the text of one of its entries.");
 
     CLI::App* poll = page->add_subcommand("poll", "run the page's real-time read set and print every value");
     poll->allow_extras();
     formatter->shapes[poll] = "page NAME poll [--every SECONDS] [--count N] [--csv [FILE] [--overwrite]]";
-    CLI::Option* every = poll->add_option("--every", raw.every, "a tick every SECONDS (decimal); default 1")
-                             ->type_name("SECONDS");
-    CLI::Option* count = poll->add_option("--count", raw.count,
-                                          "N ticks; default 1, or until Ctrl-C when --every is given")
-                             ->type_name("N");
+    CLI::Option* every =
+        poll->add_option("--every", raw.every, "a tick every SECONDS (decimal); default 1")->type_name("SECONDS");
+    CLI::Option* count =
+        poll->add_option("--count", raw.count, "N ticks; default 1, or until Ctrl-C when --every is given")
+            ->type_name("N");
     CLI::Option* csv = poll->add_option("--csv", raw.csvPath,
                                         "one CSV row per tick: time stamp, then each value (empty where the read "
                                         "failed), to FILE or stdout; flushed every tick")
                            ->type_name("FILE")
                            ->expected(0, 1);
     poll->add_flag("--overwrite", raw.overwrite, "replace FILE rather than append to it");
-    poll->footer("An existing FILE with the same header is appended to; one with another header is refused\n"
-                 "(--overwrite replaces it). Ctrl-C (or SIGTERM) ends it after the tick under way; the file\n"
-                 "is left complete. A device that goes away is reopened once a second, and each row it\n"
-                 "misses has empty fields. The exit status is the worst result of any tick.");
+    poll->footer(
+        "An existing FILE with the same header is appended to; one with another header is refused\n"
+        "(--overwrite replaces it). Ctrl-C (or SIGTERM) ends it after the tick under way; the file\n"
+        "is left complete. A device that goes away is reopened once a second, and each row it\n"
+        "misses has empty fields. The exit status is the worst result of any tick.");
 
     auto fileCommand = [&](const char* name, const char* description, const std::string& shape, const char* more) {
         CLI::App* c = page->add_subcommand(name, description);
@@ -190,13 +192,13 @@ int ParseArguments(const std::vector<std::string>& args, Options* o, FILE* out, 
         formatter->shapes[c] = shape;
         return c;
     };
-    CLI::App* save = fileCommand(
-        "save", "read the page's settings and write them to FILE", "page NAME save FILE [--force]",
-        "FILE (JSON) holds the page class, the device's address, the baud rate, the time, and per row\n"
-        "its label, unit, register, text and register words, or a failed mark where the read failed.\n"
-        "Outputs and actions (a relay) are saved for reference and never loaded. Nothing is written\n"
-        "when no row can be read; when some row failed, an existing FILE is kept and the result goes\n"
-        "beside it (FILE.json: FILE.new.json).");
+    CLI::App* save =
+        fileCommand("save", "read the page's settings and write them to FILE", "page NAME save FILE [--force]",
+                    "FILE (JSON) holds the page class, the device's address, the baud rate, the time, and per row\n"
+                    "its label, unit, register, text and register words, or a failed mark where the read failed.\n"
+                    "Outputs and actions (a relay) are saved for reference and never loaded. Nothing is written\n"
+                    "when no row can be read; when some row failed, an existing FILE is kept and the result goes\n"
+                    "beside it (FILE.json: FILE.new.json).");
     save->add_flag("--force", raw.force, "replace FILE even when some row could not be read");
     fileCommand("diff", "print the settings that differ from FILE", "page NAME diff FILE",
                 "One line per row: label, the file's text, the device's, unit.\n"

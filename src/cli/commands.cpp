@@ -9,9 +9,9 @@
 #include "app/main_ids.h"
 #include "app/traffic_log.h"
 #include "cli/internal.h"
-#include "modbus/numbers.h"
 #include "modbus/frames.h"
 #include "modbus/modbus_master.h"
+#include "modbus/numbers.h"
 #include "pages/page_registry.h"
 #include "ui/recording_host.h"
 
@@ -131,7 +131,10 @@ Checked CheckRegisterCommand(const std::vector<std::string>& c) {
                         : write                ? "REG VALUE"
                                                : "REG";
     if (c.size() != want + 1) {
-        k.why = name + " takes " + (want == 1 ? "one argument" : want == 2 ? "two arguments" : "three arguments") +
+        k.why = name + " takes " +
+                (want == 1   ? "one argument"
+                 : want == 2 ? "two arguments"
+                             : "three arguments") +
                 ": " + shape;
         return k;
     }
@@ -158,14 +161,16 @@ Checked CheckConsoleCommand(const std::vector<std::string>& c) {
         return k;
     }
     if (c.size() != 2 || !ParseInteger(c[1], &k.number)) {
-        k.why = name + " needs one number: " + (name == "set-address" ? "the new address, 1..255" : "2400, 4800 or 9600");
+        k.why =
+            name + " needs one number: " + (name == "set-address" ? "the new address, 1..255" : "2400, 4800 or 9600");
         return k;
     }
     // The panel's own refusals, made before the scan so that nothing is sent.
-    if (name == "set-address" && (k.number & 0xFF) == 0) k.refused = app::kAddressZeroText;
-    else if (name == "set-address" && (k.number < 1 || k.number > 255)) k.refused = app::kAddressRangeText;
-    if (name == "set-baud" && k.number != 2400 && k.number != 4800 && k.number != 9600)
-        k.refused = app::kBaudErrorText;
+    if (name == "set-address" && (k.number & 0xFF) == 0)
+        k.refused = app::kAddressZeroText;
+    else if (name == "set-address" && (k.number < 1 || k.number > 255))
+        k.refused = app::kAddressRangeText;
+    if (name == "set-baud" && k.number != 2400 && k.number != 4800 && k.number != 9600) k.refused = app::kBaudErrorText;
     return k;
 }
 

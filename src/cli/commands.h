@@ -17,7 +17,7 @@ constexpr int kUsageError = 64;
 // it, an address outside 1..255, a settings file that is not one, ...):
 // nothing was sent.
 constexpr int kRefusedInput = 65;
-constexpr int kNoInput = 66;      // a file to read cannot be opened
+constexpr int kNoInput = 66;       // a file to read cannot be opened
 constexpr int kCannotCreate = 73;  // a file to write cannot be made
 constexpr int kWriteError = 74;    // writing a file failed part way
 

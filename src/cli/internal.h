@@ -23,7 +23,7 @@ struct PollOptions {
     bool countGiven = false;
     long long count = 1;
     bool csv = false;
-    std::string csvPath;  // "" or "-": standard output
+    std::string csvPath;     // "" or "-": standard output
     bool overwrite = false;  // replace the file rather than append to it
 };
 

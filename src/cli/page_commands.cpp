@@ -20,8 +20,8 @@ std::vector<pages::DevicePage::RowInfo> SetUps(const pages::DevicePage& page) {
     return rows;
 }
 
-const pages::DevicePage::RowInfo* FindRow(const std::vector<pages::DevicePage::RowInfo>& rows,
-                                          const std::string& label, int* matches) {
+const pages::DevicePage::RowInfo* FindRow(const std::vector<pages::DevicePage::RowInfo>& rows, const std::string& label,
+                                          int* matches) {
     const pages::DevicePage::RowInfo* target = nullptr;
     *matches = 0;
     for (const auto& row : rows) {
@@ -110,9 +110,12 @@ int SetUp(Console& console, pages::DevicePage& page, const Options& o, FILE* out
     const bool shown = console.host().messages.size() > shownBefore;
     // Every success message of the pages has an empty caption; every failure a "Warning".
     int code = 2;
-    if (shown && console.host().last()->request.caption.empty()) code = 0;
-    else if (!console.link().portOpen) code = kResultPortClosed;
-    else if (shown && console.requests() == before) code = kRefusedInput;  // the page refused the value
+    if (shown && console.host().last()->request.caption.empty())
+        code = 0;
+    else if (!console.link().portOpen)
+        code = kResultPortClosed;
+    else if (shown && console.requests() == before)
+        code = kRefusedInput;  // the page refused the value
     console.host().Print(code == 0 ? out : err);
     return code;
 }

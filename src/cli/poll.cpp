@@ -103,7 +103,9 @@ public:
         while (!stopped()) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Steady::now()).count();
             if (left <= 0) return true;
-            struct pollfd wake {fds_[0], POLLIN, 0};
+            struct pollfd wake {
+                fds_[0], POLLIN, 0
+            };
             // Capped so that a missed wake-up (no pipe) still ends the wait soon.
             const int r = ::poll(&wake, fds_[0] >= 0 ? 1 : 0, static_cast<int>(std::min<long long>(left, 1000)));
             if (r < 0 && errno != EINTR) return !stopped();
@@ -172,7 +174,8 @@ int PollCommand(Console& console, pages::DevicePage& page, const Options& o, FIL
     // said again when it is back; its ticks meanwhile are empty rows.
     app::LinkWatch& watch = console.main().watch();
     watch.news = [err](app::LinkWatch::Event, const std::string& text) {
-        std::fprintf(err, "veltrano-cli: %s: %s\n", app::IsoTime(std::chrono::system_clock::now()).c_str(), text.c_str());
+        std::fprintf(err, "veltrano-cli: %s: %s\n", app::IsoTime(std::chrono::system_clock::now()).c_str(),
+                     text.c_str());
     };
 
     uint8_t worst = kResultOk;
@@ -218,9 +221,11 @@ int PollCommand(Console& console, pages::DevicePage& page, const Options& o, FIL
         return kWriteError;
     }
     if (worst != kResultOk) {
-        if (!repeated) NoteResult(err, worst);
-        else std::fprintf(err, "veltrano-cli: result %d: %s (%lld of %lld ticks failed)\n", worst,
-                          DescribeResult(worst), failed, done);
+        if (!repeated)
+            NoteResult(err, worst);
+        else
+            std::fprintf(err, "veltrano-cli: result %d: %s (%lld of %lld ticks failed)\n", worst, DescribeResult(worst),
+                         failed, done);
     }
     return worst;
 }

@@ -14,9 +14,7 @@
 namespace veltrano::cli::internal {
 namespace {
 
-uint8_t Worse(uint8_t worst, uint8_t r) {
-    return r != kResultOk && (worst == kResultOk || r < worst) ? r : worst;
-}
+uint8_t Worse(uint8_t worst, uint8_t r) { return r != kResultOk && (worst == kResultOk || r < worst) ? r : worst; }
 
 std::string Joined(const std::vector<std::string>& labels) {
     std::string out;
@@ -72,8 +70,9 @@ int Save(Console& console, pages::DevicePage& page, const std::string& path, boo
     if (failed) std::fprintf(out, ", %zu failed", failed);
     std::fputc('\n', out);
     if (target != path)
-        std::fprintf(err, "veltrano-cli: %s kept as it was, since %zu of %zu rows could not be read; this result is in %s"
-                          " (--force replaces %s)\n",
+        std::fprintf(err,
+                     "veltrano-cli: %s kept as it was, since %zu of %zu rows could not be read; this result is in %s"
+                     " (--force replaces %s)\n",
                      path.c_str(), failed, s.rows.size(), target.c_str(), path.c_str());
     return worst;
 }
@@ -102,8 +101,7 @@ int Diff(Console& console, pages::DevicePage& page, const app::Settings& file, F
     return differences.empty() ? 0 : kDiffers;
 }
 
-int Load(Console& console, pages::DevicePage& page, const app::Settings& file, bool dryRun, FILE* out,
-         FILE* err) {
+int Load(Console& console, pages::DevicePage& page, const app::Settings& file, bool dryRun, FILE* out, FILE* err) {
     using Status = app::LoadResult::Status;
     const auto results = app::LoadSettings(page, file, dryRun);
     console.host().Print(err);
@@ -126,7 +124,9 @@ int Load(Console& console, pages::DevicePage& page, const app::Settings& file, b
                 if (code == 0) code = r.code;
                 break;
             case Status::NoValue: what = "skipped: the file has no value (its read failed when saved)"; break;
-            case Status::Reference: what = "skipped: an output or an action, kept in the file for reference only"; break;
+            case Status::Reference:
+                what = "skipped: an output or an action, kept in the file for reference only";
+                break;
         }
         std::fprintf(out, "%s\t%s\t%s\n", r.label.c_str(), r.text.c_str(), what.c_str());
     }
@@ -158,8 +158,10 @@ int CheckSettingsFile(Options* o, FILE* err) {
         const std::filesystem::path target(path);
         const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
         std::string why;
-        if (std::filesystem::is_directory(target, ec)) why = "it is a directory";
-        else if (::access(dir.string().c_str(), W_OK) != 0) why = std::strerror(errno);
+        if (std::filesystem::is_directory(target, ec))
+            why = "it is a directory";
+        else if (::access(dir.string().c_str(), W_OK) != 0)
+            why = std::strerror(errno);
         if (!why.empty()) {
             std::fprintf(err, "veltrano-cli: cannot write %s: %s\n", path.c_str(), why.c_str());
             return kCannotCreate;
@@ -183,8 +185,10 @@ int SettingsCommand(Console& console, pages::DevicePage& page, const Options& o,
     const std::string& path = o.command[3];
     app::Settings file;
     if (command != "save") {
-        if (o.settingsFile) file = *o.settingsFile;
-        else if (const int refused = ReadFile(path, &file, err); refused >= 0) return refused;
+        if (o.settingsFile)
+            file = *o.settingsFile;
+        else if (const int refused = ReadFile(path, &file, err); refused >= 0)
+            return refused;
         std::string why;
         // After the lists are selected: the file's type entry is compared with theirs.
         if (!app::SettingsFitPage(file, page, &why)) {

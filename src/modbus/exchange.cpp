@@ -24,7 +24,8 @@ void SendRequest(Link& link, uint16_t length) {
 
 uint16_t Exchange(Link& link, uint16_t length, int pollMs) {
     SendRequest(link, length);
-    const uint16_t n = link.wire().Await(link.rxBuffer, Link::kBufferSize, ReplyWait{kReplyPolls, pollMs, link.waiting});
+    const uint16_t n =
+        link.wire().Await(link.rxBuffer, Link::kBufferSize, ReplyWait{kReplyPolls, pollMs, link.waiting});
     if (n > 0) {
         link.replyLength = n;
         if (link.trace) link.trace("RX", link.rxBuffer, n);

@@ -23,10 +23,14 @@ bool ParseInteger(const std::string& text, long long* out) {
     for (; i < text.size(); ++i) {
         const char c = text[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
         if (v > 0xFFFFFFFFFFull) return false;
     }
@@ -80,8 +84,10 @@ bool WholeDecimal(const std::string& text, size_t* first, bool* belowOne) {
     if (i < n && text[i] == '.') {
         for (++i; digit(i); ++i) {
             any = true;
-            if (!nonZero && text[i] == '0') ++zerosAfterPoint;
-            else nonZero = true;
+            if (!nonZero && text[i] == '0')
+                ++zerosAfterPoint;
+            else
+                nonZero = true;
         }
     }
     if (!any) return false;

@@ -21,10 +21,10 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' ||
 struct Scanned {
     TypedError error = TypedError::None;
     bool negative = false;
-    std::string digits;      // significant digits, no leading or trailing zeros; empty: zero
+    std::string digits;  // significant digits, no leading or trailing zeros; empty: zero
     long long exponent = 0;
-    std::string head;        // the characters that count
-    size_t begin = 0;        // the number's text within head, sign included ('+' excluded)
+    std::string head;  // the characters that count
+    size_t begin = 0;  // the number's text within head, sign included ('+' excluded)
     size_t end = 0;
 };
 
@@ -241,8 +241,6 @@ std::string OutOfRangeText(const std::string& range, const std::string& unit) {
     return "Number out of range (" + range + (unit.empty() ? "" : " " + unit) + "), nothing was written!";
 }
 
-std::string SingleRangeText(const std::string& unit) {
-    return OutOfRangeText("-3.4028235e+38 to 3.4028235e+38", unit);
-}
+std::string SingleRangeText(const std::string& unit) { return OutOfRangeText("-3.4028235e+38 to 3.4028235e+38", unit); }
 
 }  // namespace veltrano

@@ -13,7 +13,7 @@ enum class TypedError {
     NoNumber,
     CommaDecimal,
     OutOfRange,
-    NotWhole,  // a number where a whole number without a sign is wanted ("-5", "25.5", "12a")
+    NotWhole,      // a number where a whole number without a sign is wanted ("-5", "25.5", "12a")
     TrailingText,  // something other than blanks after the number ("35abc", "0x10", "40\0" + "0")
 };
 

@@ -34,9 +34,10 @@ std::string FormatRead(const ReadOp& op, uint32_t raw) {
             return low == op.normal ? w.normal : low == op.warning ? w.warning : w.other;
         }
         case Read::Scaled: {
-            const double v = op.fromUnsigned ? static_cast<double>(low) : static_cast<double>(static_cast<int16_t>(low));
-            const double shown = op.single ? static_cast<double>(static_cast<float>(v) * static_cast<float>(op.scale))
-                                           : v * op.scale;
+            const double v =
+                op.fromUnsigned ? static_cast<double>(low) : static_cast<double>(static_cast<int16_t>(low));
+            const double shown =
+                op.single ? static_cast<double>(static_cast<float>(v) * static_cast<float>(op.scale)) : v * op.scale;
             return Fixed(shown, op.decimals <= 3 ? op.decimals : 0);
         }
         case Read::Unsigned32: return std::to_string(raw);
@@ -75,7 +76,8 @@ std::string DescribeRead(const ReadOp& op) {
                    ", else " + w.other;
         }
         case Read::Scaled:
-            return std::string(op.fromUnsigned ? "unsigned" : "signed") + (op.scale == 1.0 ? "" : ", x" + Number(op.scale));
+            return std::string(op.fromUnsigned ? "unsigned" : "signed") +
+                   (op.scale == 1.0 ? "" : ", x" + Number(op.scale));
         case Read::Unsigned32: return "unsigned 32-bit, high word first";
         case Read::Float: return "single float, high word first";
         case Read::Widened: return "sign-extended to 32 bits";
@@ -89,7 +91,9 @@ std::string DescribeWrite(const WriteOp& op) {
     switch (op.kind) {
         case Write::None: return "";
         case Write::FromEdit: return "whole number, function 06";
-        case Write::Scaled: return (op.multiplier == 1 ? std::string("number") : "number x" + std::to_string(op.multiplier)) + ", function 06";
+        case Write::Scaled:
+            return (op.multiplier == 1 ? std::string("number") : "number x" + std::to_string(op.multiplier)) +
+                   ", function 06";
         case Write::Scaled32: return "number x" + std::to_string(op.multiplier) + ", 32 bits, function 16";
         case Write::Float: return "single float, function 16";
         case Write::Tagged:

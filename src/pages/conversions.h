@@ -38,11 +38,11 @@ struct ReadOp {
     // Scaled: "%.1f" for 1, "%.2f" for 2, "%.0f" otherwise (3 decimals only on
     // rows with their own read, which format it themselves). Float: 0 means "%f".
     uint8_t decimals = 0;
-    uint16_t normal = 0;   // Status: the code shown as the normal word
-    uint16_t warning = 0;  // Status: the code shown as the warning word
+    uint16_t normal = 0;                 // Status: the code shown as the normal word
+    uint16_t warning = 0;                // Status: the code shown as the warning word
     const StatusWords* words = nullptr;  // Status: nullptr for Normal / Warning / err
-    bool single = false;        // Scaled: the factor is applied in single precision
-    bool fromUnsigned = false;  // Scaled: the register taken as 0..65535
+    bool single = false;                 // Scaled: the factor is applied in single precision
+    bool fromUnsigned = false;           // Scaled: the register taken as 0..65535
 };
 
 inline constexpr ReadOp kTenths{Read::Scaled, 0.1, 1};

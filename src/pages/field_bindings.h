@@ -73,8 +73,7 @@ public:
     static bool TypedFloat(ui::Dialog& page, int edit, const std::string& unit, float* out);
     // The platform's unsigned read, within `range` (at most 0 to 65535);
     // anything but a plain unsigned number is refused.
-    static bool TypedUnsigned(ui::Dialog& page, int edit, RegisterRange range, const std::string& unit,
-                              uint16_t* out);
+    static bool TypedUnsigned(ui::Dialog& page, int edit, RegisterRange range, const std::string& unit, uint16_t* out);
 };
 
 }  // namespace veltrano

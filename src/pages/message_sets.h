@@ -34,8 +34,7 @@ inline constexpr WriteTexts kBindingWriteTexts{"Write Successfully", "Serial por
                                                "Receiving and sending data are inconsistent!", ui::Icon::Warning};
 
 // The wording most pages with their own reads and writes share.
-inline constexpr ReadTexts kPageReadTexts{"Serial port not opened", "Reading format error",
-                                          "Device check value error"};
+inline constexpr ReadTexts kPageReadTexts{"Serial port not opened", "Reading format error", "Device check value error"};
 inline constexpr WriteTexts kPageWriteTexts{"Write Success", "Serial port not opened",
                                             "The return value is incorrect or the device is not responding",
                                             "The received data is inconsistent with the transmitted data"};

@@ -3,16 +3,15 @@
 #include <stdexcept>
 #include <vector>
 
-
 namespace veltrano::pages {
 namespace {
 
 const std::vector<PageInfo>& Pages() {
     static const std::vector<PageInfo> all = [] {
         std::vector<PageInfo> v;
-        for (auto folder : {TemHumPages, AlarmPages, LightingPages, GasPages, WindPages, SoilPages, WeatherPages,
-                            CurrentPages, LampblackPages, WaterGaugePages, TiltPages, PhPages, EcPages,
-                            WaterQualityPages})
+        for (auto folder :
+             {TemHumPages, AlarmPages, LightingPages, GasPages, WindPages, SoilPages, WeatherPages, CurrentPages,
+              LampblackPages, WaterGaugePages, TiltPages, PhPages, EcPages, WaterQualityPages})
             for (const PageInfo& p : folder()) v.push_back(p);
         return v;
     }();

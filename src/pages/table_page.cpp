@@ -228,8 +228,10 @@ void TablePage::Inquire(const Row& row, bool showErrors) {
                 if (l.codes[i] == raw) index = static_cast<int>(i);
         }
         const bool names = index >= 0 && index < GetCount(row.edit);
-        if (names) SetCurSel(row.edit, index);
-        else if (!l.unknownKeeps) SetCurSel(row.edit, -1);
+        if (names)
+            SetCurSel(row.edit, index);
+        else if (!l.unknownKeeps)
+            SetCurSel(row.edit, -1);
     }
     if (r != kResultOk && showErrors) ShowReadFailure(ReadTextsOf(row, op), r);
 }
@@ -313,8 +315,8 @@ bool TablePage::RunBlockRead() {
     bool ok = false;
     ReplyVerdict verdict = VerdictOf(Verdict::PortClosed, link_.deviceAddress);
     if (link_.portOpen && b.count >= 1 && b.count <= 125) {
-        ReportActivity(link_, "reading registers " + std::to_string(b.start) + " to " +
-                                  std::to_string(b.start + b.count - 1));
+        ReportActivity(link_,
+                       "reading registers " + std::to_string(b.start) + " to " + std::to_string(b.start + b.count - 1));
         const uint16_t length = BuildReadRequest(link_.txBuffer, link_.deviceAddress, b.start, b.count);
         const uint16_t n = Exchange(link_, length, b.pollMs);
         ok = BlockReplyTexts(b, link_.rxBuffer, n, link_.deviceAddress, &texts, &verdict);
@@ -330,8 +332,10 @@ bool TablePage::RunBlockRead() {
 void TablePage::ClearReadValues() {
     auto clear = [this](int edit) {
         if (!edit || !Has(edit) || control(edit).byOperator) return;
-        if (control(edit).kind == ui::Kind::ComboBox) SetCurSel(edit, -1);
-        else SetItemText(edit, "");
+        if (control(edit).kind == ui::Kind::ComboBox)
+            SetCurSel(edit, -1);
+        else
+            SetItemText(edit, "");
     };
     for (const Row& row : table_.rows)
         if (row.read.kind != Read::None || !row.variants.empty()) clear(row.edit);

@@ -80,7 +80,7 @@ struct Row {
     ReadOp read;
     int inquire = 0;  // 0: no Inquire button; rows sharing one are read by it in table order
     WriteOp write;
-    int setup = 0;    // 0: no Set up button
+    int setup = 0;          // 0: no Set up button
     bool hidden = false;    // in the template without the visible style
     bool disabled = false;  // in the template with the disabled style (until "Real Time" toggles it)
     const ListSpec* list = nullptr;
@@ -133,7 +133,6 @@ bool ParseBlockReply(const uint8_t* reply, uint16_t n, uint8_t address, uint8_t 
 bool BlockReplyTexts(const BlockRead& block, const uint8_t* reply, uint16_t n, uint8_t address,
                      std::vector<std::string>* texts, ReplyVerdict* verdict = nullptr);
 
-
 // --- the page ---
 
 struct PageTable {
@@ -151,7 +150,7 @@ struct PageTable {
     std::span<const int> governed;
     // Locked with them only while the type list's selection is not reduced.
     std::span<const int> governedFull;
-    std::span<const int> readSet;  // edit ids, in the order the poller reads them
+    std::span<const int> readSet;      // edit ids, in the order the poller reads them
     const BlockRead* block = nullptr;  // the real-time read, instead of readSet
     const TypeList* typeList = nullptr;
     const ReadTexts* readTexts = nullptr;

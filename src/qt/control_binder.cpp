@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -66,7 +66,8 @@ QPixmap IconPixmap(int iconId, int size) {
     const int device = qRound(size * ratio);
     QPixmap pm(device, device);
     pm.fill(Qt::transparent);
-    const QString base = iconId == 128 ? QStringLiteral(":/icons/veltrano") : QStringLiteral(":/icons/icon%1").arg(iconId);
+    const QString base =
+        iconId == 128 ? QStringLiteral(":/icons/veltrano") : QStringLiteral(":/icons/icon%1").arg(iconId);
     if (QFile::exists(base + ".svg")) {
         QSvgRenderer svg(base + ".svg");
         QPainter p(&pm);
@@ -91,9 +92,7 @@ TabArea::TabArea(QWidget* parent) : QWidget(parent), bar_(new QTabBar(this)), pa
     g->setContentsMargins(8, 8, 8, 8);
 }
 
-void TabArea::AddChild(QWidget* child) {
-    static_cast<QGridLayout*>(pane_->layout())->addWidget(child, 0, 0);
-}
+void TabArea::AddChild(QWidget* child) { static_cast<QGridLayout*>(pane_->layout())->addWidget(child, 0, 0); }
 
 ControlBinder::ControlBinder(ui::Dialog& dialog, QWidget* parent) : QObject(parent), dialog_(dialog) {
     for (int id : dialog.controlOrder()) {
@@ -225,8 +224,10 @@ void ControlBinder::Sync(const ui::Control& c) {
             while (bar->count() > static_cast<int>(c.items.size())) bar->removeTab(bar->count() - 1);
             for (size_t i = 0; i < c.items.size(); ++i) {
                 const QString t = Text(c.items[i]);
-                if (static_cast<int>(i) < bar->count()) bar->setTabText(static_cast<int>(i), t);
-                else bar->addTab(t);
+                if (static_cast<int>(i) < bar->count())
+                    bar->setTabText(static_cast<int>(i), t);
+                else
+                    bar->addTab(t);
             }
             if (c.selection >= 0) bar->setCurrentIndex(c.selection);
             break;

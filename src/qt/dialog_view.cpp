@@ -24,9 +24,12 @@ constexpr int kRowsPerColumn = 10;  // taller tables flow into a second column
 // the height there is, so that the page in it scrolls only when the window
 // is too small for it.
 void AddOnItsOwnLine(QVBoxLayout* layout, QWidget* w) {
-    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QPushButton*>(w)) layout->addWidget(w, 0, Qt::AlignLeft);
-    else if (dynamic_cast<TabArea*>(w)) layout->addWidget(w, 1);
-    else layout->addWidget(w);
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QPushButton*>(w))
+        layout->addWidget(w, 0, Qt::AlignLeft);
+    else if (dynamic_cast<TabArea*>(w))
+        layout->addWidget(w, 1);
+    else
+        layout->addWidget(w);
 }
 
 void FrameGroup(ui::Dialog& dialog, ControlBinder& binder, int groupId) {
@@ -98,9 +101,7 @@ void DialogView::EnsureScroll() {
     area_->AddChild(scroll);
 }
 
-QSize DialogView::pageHint() const {
-    return scroll_ ? scroll_->sizeHint() : sizeHint();
-}
+QSize DialogView::pageHint() const { return scroll_ ? scroll_->sizeHint() : sizeHint(); }
 
 PageScroll::PageScroll(QWidget* parent) : QScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
@@ -181,7 +182,8 @@ void DialogView::BuildLayout() {
     // Rows keep to the top; a tab control below them takes the rest.
     bool tabs = false;
     for (const auto& item : items)
-        tabs = tabs || (item.type == ui::LayoutItem::Type::Wide && dynamic_cast<TabArea*>(binder_->widget(item.cells[0])));
+        tabs =
+            tabs || (item.type == ui::LayoutItem::Type::Wide && dynamic_cast<TabArea*>(binder_->widget(item.cells[0])));
     if (!tabs) outer->addStretch(1);
     // Controls outside the layout and outside any group are still shown.
     for (int id : dialog_.controlOrder()) {
@@ -214,7 +216,7 @@ void DialogView::Arrange(int columns) {
                 grid_->addWidget(binder_->widget(id), row, column * 6 + cell);
     }
     if (columns == 2) grid_->setColumnMinimumWidth(5, 36);  // gutter between the two columns
-    grid_->setColumnStretch((columns - 1) * 6 + 5, 1);       // rows keep their width; the rest is margin
+    grid_->setColumnStretch((columns - 1) * 6 + 5, 1);      // rows keep their width; the rest is margin
     // The rows' new heights reach the boxes below them now, not at some
     // later layout pass that a hidden page may never get. Not while the page
     // is being built: the window lays it out when it is first shown, and

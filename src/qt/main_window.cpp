@@ -28,9 +28,7 @@ using namespace veltrano::app;
 
 namespace {
 
-QSettings Settings() {
-    return QSettings(MainWindow::kSettingsOrganization, MainWindow::kSettingsApplication);
-}
+QSettings Settings() { return QSettings(MainWindow::kSettingsOrganization, MainWindow::kSettingsApplication); }
 
 // The smallest window that still shows the panel, both tab strips, a few
 // rows of a page and the status bar: it fits an 800x600 screen with room
@@ -126,8 +124,8 @@ MainWindow::MainWindow(MainDialog& main, const Options& options) : QDialog(nullp
     help->addAction(ControlBinder::Text(main.aboutMenuText()), this, [this] { main_.SysCommand(kAboutCommand); });
     binder_->SyncAll();
     binder_->widget(kPortList)->setToolTip("The port \"Test Baud Rate\" tries; only the test opens it");
-    binder_->widget(kTestBaudRate)->setToolTip(
-        "Short frame at 2400, 4800 and 9600 baud, then the communication registers at address 255 and 0");
+    binder_->widget(kTestBaudRate)
+        ->setToolTip("Short frame at 2400, 4800 and 9600 baud, then the communication registers at address 255 and 0");
 
     // Enter or Escape on the connection panel's controls ends the program.
     // Not on the category tabs: the pages live inside them, and keys their
@@ -161,8 +159,10 @@ MainWindow::MainWindow(MainDialog& main, const Options& options) : QDialog(nullp
     if (host_) {
         host_->beforeMessage = [this] { status_->MessageComing(); };
         host_->aroundTimer = [this](ui::Dialog& dialog, int timerId, bool done) {
-            if (done) status_->TimerDone(&dialog, timerId);
-            else status_->TimerBegins(&dialog, timerId);
+            if (done)
+                status_->TimerDone(&dialog, timerId);
+            else
+                status_->TimerBegins(&dialog, timerId);
         };
     }
 
@@ -234,11 +234,12 @@ QSize MainWindow::DefaultSize() const {
             if (placed->isVisibleTo(this)) showing = showing.expandedTo(hint);
             int margins = 0;
             for (const QWidget* w = placed->parentWidget(); w; w = w->parentWidget()) {
-                if (const QLayout* l = w->layout()) margins += l->contentsMargins().left() + l->contentsMargins().right();
+                if (const QLayout* l = w->layout())
+                    margins += l->contentsMargins().left() + l->contentsMargins().right();
                 if (w == this) break;
             }
-            width = std::max(width, hint.width() + margins + body_->contentsMargins().left() +
-                                        body_->contentsMargins().right());
+            width = std::max(
+                width, hint.width() + margins + body_->contentsMargins().left() + body_->contentsMargins().right());
         });
     }
     QSize want(width, sizeHint().height() + std::max(0, largest.height() - showing.height()));
@@ -369,8 +370,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
     }
-    if (enter) main_.KeyEnter();
-    else main_.KeyEscape();
+    if (enter)
+        main_.KeyEnter();
+    else
+        main_.KeyEscape();
     return true;
 }
 

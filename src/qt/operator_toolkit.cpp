@@ -1,7 +1,6 @@
 #include "qt/operator_toolkit.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/categories.h"
 #include "app/main_ids.h"
@@ -25,7 +25,9 @@ void InstallOperatorToolkit(MainWindow& window, QMenuBar& menus, QVBoxLayout& bo
     new OperatorToolkit(window, menus, body);
 }
 
-OperatorToolkit* OperatorToolkit::Of(MainWindow& window) { return window.findChild<OperatorToolkit*>("OperatorToolkit"); }
+OperatorToolkit* OperatorToolkit::Of(MainWindow& window) {
+    return window.findChild<OperatorToolkit*>("OperatorToolkit");
+}
 
 OperatorToolkit::OperatorToolkit(MainWindow& window, QMenuBar& menus, QVBoxLayout& body)
     : QObject(&window), window_(window) {
@@ -149,8 +151,8 @@ void OperatorToolkit::AroundTimer(ui::Dialog& dialog, int timerId, bool done) {
     }
 }
 
-bool OperatorToolkit::StartLog(const QString& path, QString* error,
-                               const std::function<bool(const QString&)>& replace, bool* appended) {
+bool OperatorToolkit::StartLog(const QString& path, QString* error, const std::function<bool(const QString&)>& replace,
+                               bool* appended) {
     StopLog();
     auto* page = dynamic_cast<pages::DevicePage*>(window_.CurrentPage());
     if (!page) {
@@ -195,9 +197,9 @@ void OperatorToolkit::ToggleLog(bool on) {
     auto* page = dynamic_cast<pages::DevicePage*>(window_.CurrentPage());
     if (!page) return;
     // An existing log is continued, not replaced: the question comes only for a file of another log.
-    const QString path = QFileDialog::getSaveFileName(&window_, "Log to file", QString::fromStdString(page->className()) + ".csv",
-                                                      "CSV files (*.csv);;All files (*)", nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString path =
+        QFileDialog::getSaveFileName(&window_, "Log to file", QString::fromStdString(page->className()) + ".csv",
+                                     "CSV files (*.csv);;All files (*)", nullptr, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return;
     QString error;
     bool appended = false;
@@ -208,8 +210,9 @@ void OperatorToolkit::ToggleLog(bool on) {
     if (!StartLog(path, &error, replace, &appended)) {
         QMessageBox::warning(&window_, "Log to file", "Cannot log to " + path + ": " + error);
     } else if (appended || !page->RealTimeChecked()) {
-        QString text = (appended ? "Appending to " + path + ", which holds a log of this page" : "Logging " +
-                        QString::fromStdString(page->className())) + ".";
+        QString text = (appended ? "Appending to " + path + ", which holds a log of this page"
+                                 : "Logging " + QString::fromStdString(page->className())) +
+                       ".";
         if (!page->RealTimeChecked()) text += " A row is written each second while its \"Real Time\" box is checked.";
         QMessageBox::information(&window_, "Log to file", text);
     }

@@ -90,9 +90,9 @@ SettingsReport CompareSettingsOf(pages::DevicePage* page, const QString& path) {
                      .arg(Q(d.label), Q(d.fileText), d.deviceFailed ? "could not be read" : Q(d.deviceText), Q(d.unit))
                      .trimmed();
     }
-    report.summary = differences.empty() ? "The device holds what " + path + " holds."
-                                         : QString("%1 rows differ from %2:\n").arg(differences.size()).arg(path) +
-                                               lines.join('\n');
+    report.summary = differences.empty()
+                         ? "The device holds what " + path + " holds."
+                         : QString("%1 rows differ from %2:\n").arg(differences.size()).arg(path) + lines.join('\n');
     const auto noValue = app::RowsWithoutValue(file);
     if (!noValue.empty()) {
         QStringList names;
@@ -164,7 +164,9 @@ SettingsActions::SettingsActions(MainWindow& window, QMenu& file) : QObject(&win
 
 void SettingsActions::Run(Kind kind) {
     auto* page = dynamic_cast<pages::DevicePage*>(window_.CurrentPage());
-    const char* title = kind == Kind::Save ? "Save settings" : kind == Kind::Compare ? "Compare with file" : "Load settings";
+    const char* title = kind == Kind::Save      ? "Save settings"
+                        : kind == Kind::Compare ? "Compare with file"
+                                                : "Load settings";
     if (const QString why = Unavailable(page); !why.isEmpty()) {
         QMessageBox::information(&window_, title, why);
         return;
@@ -187,7 +189,8 @@ void SettingsActions::Run(Kind kind) {
                              : kind == Kind::Compare ? CompareSettingsOf(page, path)
                                                      : LoadSettingsConfirmed(page, path, ask);
     QApplication::restoreOverrideCursor();
-    QMessageBox box(r.ok ? QMessageBox::Information : QMessageBox::Warning, title, r.summary, QMessageBox::Ok, &window_);
+    QMessageBox box(r.ok ? QMessageBox::Information : QMessageBox::Warning, title, r.summary, QMessageBox::Ok,
+                    &window_);
     box.exec();
 }
 

@@ -30,10 +30,14 @@ std::string ConnectionWords(const LinkView& link) {
     std::string s = link.path + " · " + std::to_string(link.baud) + " baud";
     if (link.testing) return s + " · testing…";
     s += " · address " + std::to_string(link.address) + " · ";
-    if (link.broadcast) s += "broadcast route";
-    else if (link.zeroAddress) s += "zero-address route";
-    else if (link.scan == LinkView::Scan::NothingFound) s += "no device found";
-    else s += "short frame";
+    if (link.broadcast)
+        s += "broadcast route";
+    else if (link.zeroAddress)
+        s += "zero-address route";
+    else if (link.scan == LinkView::Scan::NothingFound)
+        s += "no device found";
+    else
+        s += "short frame";
     if (link.hungUp) s += " · device gone";
     return s;
 }

@@ -30,7 +30,7 @@ struct LinkView {
     bool broadcast = false;  // route flags
     bool zeroAddress = false;
     enum class Scan { None, Found, NothingFound, OpenFailed } scan = Scan::None;  // the last test
-    std::string selected;    // the port list's selection
+    std::string selected;                                                         // the port list's selection
 };
 
 // "/dev/ttyUSB0 · 9600 baud · address 1 · short frame", or "Port not open".

@@ -18,7 +18,10 @@
 namespace veltrano::qt {
 
 TrafficView::TrafficView(Link& link, QWidget* parent, app::TrafficTap::OutcomeObserver onOutcome)
-    : QWidget(parent), text_(new QPlainTextEdit(this)), pause_(new QToolButton(this)), count_(new QLabel(this)),
+    : QWidget(parent),
+      text_(new QPlainTextEdit(this)),
+      pause_(new QToolButton(this)),
+      count_(new QLabel(this)),
       timer_(new QTimer(this)) {
     setObjectName("TrafficView");
     auto* column = new QVBoxLayout(this);
@@ -108,7 +111,8 @@ QString TrafficView::Text() const {
     QString selected = text_->textCursor().selectedText();
     if (!selected.isEmpty()) return selected.replace(QChar::ParagraphSeparator, '\n') + '\n';
     QString all;
-    for (const app::TrafficLine& line : log_.lines()) all += QString::fromStdString(app::FormatTrafficLine(line)) + '\n';
+    for (const app::TrafficLine& line : log_.lines())
+        all += QString::fromStdString(app::FormatTrafficLine(line)) + '\n';
     return all;
 }
 
@@ -121,7 +125,8 @@ bool TrafficView::SaveTo(const QString& path, QString* error) const {
         return false;
     }
     QTextStream out(&file);
-    for (const app::TrafficLine& line : log_.lines()) out << QString::fromStdString(app::FormatTrafficLine(line)) << '\n';
+    for (const app::TrafficLine& line : log_.lines())
+        out << QString::fromStdString(app::FormatTrafficLine(line)) << '\n';
     out.flush();
     if (file.error() != QFile::NoError) {
         if (error) *error = file.errorString();
@@ -147,7 +152,8 @@ void TrafficView::Rebuild() {
     const bool whole = lines.empty() || lines.front().sequence > shownUpTo_ + 1;
     if (whole) text_->clear();
     for (const app::TrafficLine& line : lines)
-        if (whole || line.sequence > shownUpTo_) waiting_.push_back(QString::fromStdString(app::FormatTrafficLine(line)));
+        if (whole || line.sequence > shownUpTo_)
+            waiting_.push_back(QString::fromStdString(app::FormatTrafficLine(line)));
     shownUpTo_ = log_.total();
     if (!waiting_.isEmpty()) {
         text_->appendPlainText(waiting_.join('\n'));
@@ -158,7 +164,8 @@ void TrafficView::Rebuild() {
 }
 
 void TrafficView::AskAndSave() {
-    const QString path = QFileDialog::getSaveFileName(this, "Save traffic", "traffic.txt", "Text files (*.txt);;All files (*)");
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Save traffic", "traffic.txt", "Text files (*.txt);;All files (*)");
     if (path.isEmpty()) return;
     QString error;
     if (!SaveTo(path, &error)) QMessageBox::warning(this, "Save traffic", "Cannot write " + path + ": " + error);

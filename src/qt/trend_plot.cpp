@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <cmath>
 #include <cstdlib>
 
@@ -157,7 +157,8 @@ void TrendPlot::Rescale(qint64 nowMs) {
             }
     // The axis grows to ten minutes, then slides.
     const qint64 start = std::max(first, nowMs - span);
-    time_->setRange(QDateTime::fromMSecsSinceEpoch(start), QDateTime::fromMSecsSinceEpoch(std::max(nowMs, start + 10000)));
+    time_->setRange(QDateTime::fromMSecsSinceEpoch(start),
+                    QDateTime::fromMSecsSinceEpoch(std::max(nowMs, start + 10000)));
     if (!any) return;
     const double pad = high > low ? (high - low) * 0.08 : std::max(1.0, std::abs(high) * 0.05);
     values_->setRange(low - pad, high + pad);

@@ -63,12 +63,13 @@ bool ParseWindowOptions(int argc, char** argv, WindowOptions* o) {
         } else if (a == "--exit-when-shown") {
             o->exitWhenShown = true;
         } else if (a == "--help" || a == "-h") {
-            std::printf("usage: veltrano [--demo [PROFILE]] [--port PATH]...\n"
-                        "  --demo [PROFILE]  a simulated device on a pseudo-terminal, preselected\n"
-                        "                    (profiles: veltrano-sim --list-profiles; default temhum)\n"
-                        "  --port PATH       add a port to the list (repeatable)\n"
-                        "for pictures: --scan --page CLASS --real-time --wait-ms N --size WxH\n"
-                        "              --demo-reg REG=VALUE --screenshot FILE.png\n");
+            std::printf(
+                "usage: veltrano [--demo [PROFILE]] [--port PATH]...\n"
+                "  --demo [PROFILE]  a simulated device on a pseudo-terminal, preselected\n"
+                "                    (profiles: veltrano-sim --list-profiles; default temhum)\n"
+                "  --port PATH       add a port to the list (repeatable)\n"
+                "for pictures: --scan --page CLASS --real-time --wait-ms N --size WxH\n"
+                "              --demo-reg REG=VALUE --screenshot FILE.png\n");
             std::exit(0);
         } else {
             std::fprintf(stderr, "veltrano: bad argument '%s' (see --help)\n", a.c_str());

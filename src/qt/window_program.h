@@ -14,12 +14,12 @@ struct WindowOptions {
     std::string demoProfile = "temhum";
     std::vector<std::string> ports;  // --port PATH, listed after the system's
     // For screenshots and measurements.
-    std::string screenshot;    // grab the window into this file, then quit
-    bool scan = false;         // press "Test Baud Rate" once shown
-    std::string page;          // show this page (class name)
-    bool realTime = false;     // check the page's "Real Time" box
-    int waitMs = 0;            // before the screenshot
-    int width = 0, height = 0;  // --size WxH: the window's size (0: its own)
+    std::string screenshot;                                    // grab the window into this file, then quit
+    bool scan = false;                                         // press "Test Baud Rate" once shown
+    std::string page;                                          // show this page (class name)
+    bool realTime = false;                                     // check the page's "Real Time" box
+    int waitMs = 0;                                            // before the screenshot
+    int width = 0, height = 0;                                 // --size WxH: the window's size (0: its own)
     std::vector<std::pair<uint16_t, uint16_t>> demoRegisters;  // --demo-reg R=V: preset on the demo device
     bool exitWhenShown = false;
 };

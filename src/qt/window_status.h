@@ -111,12 +111,12 @@ private:
     std::function<void(int)> previousWaiting_;
     std::function<void(const Outcome&)> previousOutcome_;
 
-    std::string activity_;       // the exchange under way, or the last one
-    bool pending_ = false;       // activity_ has had no outcome yet
+    std::string activity_;  // the exchange under way, or the last one
+    bool pending_ = false;  // activity_ has had no outcome yet
     bool busy_ = false;
     bool testing_ = false;
     LinkView::Scan scan_ = LinkView::Scan::None;
-    int pollDepth_ = 0;          // inside the real-time timer
+    int pollDepth_ = 0;                    // inside the real-time timer
     pages::DevicePage* polled_ = nullptr;  // whose reads are counted
     int reads_ = 0;
     int failures_ = 0;

@@ -33,16 +33,12 @@ OpenError FromErrno(int e) {
     switch (e) {
         case ENOENT:
         case ENODEV:
-        case ENXIO:
-            return OpenError::NotFound;
+        case ENXIO: return OpenError::NotFound;
         case EBUSY:
-        case EWOULDBLOCK:
-            return OpenError::Busy;
+        case EWOULDBLOCK: return OpenError::Busy;
         case EACCES:
-        case EPERM:
-            return OpenError::Permission;
-        default:
-            return OpenError::Other;
+        case EPERM: return OpenError::Permission;
+        default: return OpenError::Other;
     }
 }
 
@@ -104,8 +100,7 @@ SerialPort::Driver::OpenResult PosixDriver::Open(const std::string& path, const 
     };
     struct stat st {};
     if (::fstat(fd, &st) != 0) return fail(OpenError::Other, errno);
-    if (!S_ISCHR(st.st_mode) || !::isatty(fd) || NotASerialLine(fd, st))
-        return fail(OpenError::NotATerminal, ENOTTY);
+    if (!S_ISCHR(st.st_mode) || !::isatty(fd) || NotASerialLine(fd, st)) return fail(OpenError::NotATerminal, ENOTTY);
     // Root opens a port another program holds with TIOCEXCL: that program
     // has it. (Closing here leaves its flag alone.)
     int heldExclusive = 0;
@@ -150,10 +145,22 @@ SerialPort::Driver::OpenResult PosixDriver::Open(const std::string& path, const 
         default: tio.c_cflag |= CS8; break;
     }
     switch (line.parity) {
-        case SerialPort::kOddParity: tio.c_cflag |= PARENB | PARODD; tio.c_iflag |= INPCK; break;
-        case SerialPort::kEvenParity: tio.c_cflag |= PARENB; tio.c_iflag |= INPCK; break;
-        case SerialPort::kMarkParity: tio.c_cflag |= PARENB | PARODD | CMSPAR; tio.c_iflag |= INPCK; break;
-        case SerialPort::kSpaceParity: tio.c_cflag |= PARENB | CMSPAR; tio.c_iflag |= INPCK; break;
+        case SerialPort::kOddParity:
+            tio.c_cflag |= PARENB | PARODD;
+            tio.c_iflag |= INPCK;
+            break;
+        case SerialPort::kEvenParity:
+            tio.c_cflag |= PARENB;
+            tio.c_iflag |= INPCK;
+            break;
+        case SerialPort::kMarkParity:
+            tio.c_cflag |= PARENB | PARODD | CMSPAR;
+            tio.c_iflag |= INPCK;
+            break;
+        case SerialPort::kSpaceParity:
+            tio.c_cflag |= PARENB | CMSPAR;
+            tio.c_iflag |= INPCK;
+            break;
         default: break;
     }
     if (line.stopBits == SerialPort::kTwoStopBits) tio.c_cflag |= CSTOPB;
@@ -165,8 +172,7 @@ SerialPort::Driver::OpenResult PosixDriver::Open(const std::string& path, const 
 
     // Some drivers accept tcsetattr but keep another rate; check what stuck.
     termios check{};
-    if (::tcgetattr(fd, &check) != 0 || ::cfgetospeed(&check) != speed)
-        return failSettings(OpenError::BadRate, EINVAL);
+    if (::tcgetattr(fd, &check) != 0 || ::cfgetospeed(&check) != speed) return failSettings(OpenError::BadRate, EINVAL);
     ::tcflush(fd, TCIOFLUSH);
 
     Close();  // never leak a descriptor on a reopen
@@ -275,8 +281,10 @@ bool PosixDriver::ConfirmHungUp() {
     int waiting = 0;
     const bool gone = (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) ||
                       (::ioctl(fd, FIONREAD, &waiting) != 0 && errno == EIO);
-    if (gone) SetHungUp();
-    else hungUpIn_.store(0, std::memory_order_release);
+    if (gone)
+        SetHungUp();
+    else
+        hungUpIn_.store(0, std::memory_order_release);
     return gone;
 }
 
@@ -298,8 +306,10 @@ void PosixDriver::WaitReadable(int timeoutMs) {
     }
     if (wakeFd_ < 0) {
         // No wake-up descriptor: fall back to a plain bounded wait.
-        if (count == 2) ::poll(&fds[1], 1, timeoutMs);
-        else std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        if (count == 2)
+            ::poll(&fds[1], 1, timeoutMs);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
         return;
     }
     const int r = ::poll(fds, count, timeoutMs);

@@ -63,17 +63,14 @@ OpenError FromCreateError(DWORD e, bool device) {
     switch (e) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-        case ERROR_DEVICE_NOT_CONNECTED:
-            return OpenError::NotFound;
+        case ERROR_DEVICE_NOT_CONNECTED: return OpenError::NotFound;
         case ERROR_SHARING_VIOLATION:
-        case ERROR_BUSY:
-            return OpenError::Busy;
+        case ERROR_BUSY: return OpenError::Busy;
         case ERROR_ACCESS_DENIED:
             // A COM port says this when another program has it open; a file
             // or folder, when it may not be opened at all.
             return device ? OpenError::Busy : OpenError::Other;
-        default:
-            return OpenError::Other;
+        default: return OpenError::Other;
     }
 }
 
@@ -356,8 +353,7 @@ SerialPort::Driver::WriteResult Win32Driver::Write(const uint8_t* buffer, uint32
     const HANDLE h = handle_.load(std::memory_order_acquire);
     if (h == INVALID_HANDLE_VALUE) return {0, 0, kWriteNotOpen};
     DWORD sent = 0;
-    if (w_.WriteFile(h, buffer, length, &sent, &writeOv_))
-        return {1, sent, sent < length ? kWriteTimedOut : nullptr};
+    if (w_.WriteFile(h, buffer, length, &sent, &writeOv_)) return {1, sent, sent < length ? kWriteTimedOut : nullptr};
     const DWORD e = w_.GetLastError();  // before ClearCommError can change it
     ClearErrors(h);
     if (e != ERROR_IO_PENDING) {
@@ -471,13 +467,13 @@ public:
     void BeginTimerPeriod(unsigned ms) override { ::timeBeginPeriod(ms); }
     void EndTimerPeriod(unsigned ms) override { ::timeEndPeriod(ms); }
     const char* ErrorText(DWORD code, char* buffer, unsigned size) override {
-        const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                         0, buffer, size, nullptr);
+        const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                         buffer, size, nullptr);
         if (n == 0) return Win32Calls::ErrorText(code, buffer, size);
         // "Access is denied.\r\n" -> "Access is denied"
         size_t len = n;
-        while (len > 0 && (buffer[len - 1] == '\n' || buffer[len - 1] == '\r' || buffer[len - 1] == ' ' ||
-                           buffer[len - 1] == '.'))
+        while (len > 0 &&
+               (buffer[len - 1] == '\n' || buffer[len - 1] == '\r' || buffer[len - 1] == ' ' || buffer[len - 1] == '.'))
             --len;
         buffer[len] = '\0';
         return buffer;

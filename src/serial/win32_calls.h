@@ -15,7 +15,7 @@
 #endif
 #include <windows.h>
 
-namespace veltrano::win32 {}  // everything is the system's
+namespace veltrano::win32 {}  // namespace veltrano::win32
 #else
 
 namespace veltrano::win32 {

@@ -47,8 +47,8 @@ public:
 
     // What to put on the wire for one request.
     struct Reply {
-        std::vector<uint8_t> bytes;   // empty: stay silent
-        int splitAfter = 0;           // >0: pause after this many bytes
+        std::vector<uint8_t> bytes;  // empty: stay silent
+        int splitAfter = 0;          // >0: pause after this many bytes
         int splitGapMs = 0;
         int delayMs = 0;
         std::optional<uint32_t> newBaud;  // switch the line rate after replying

@@ -1,9 +1,9 @@
 // Simulated device types. Each family is a set of register tables in
 // sim/profiles/; add a device type by adding a table and a line to its
 // family's list.
-#include "sim/profile.h"
-
 #include <vector>
+
+#include "sim/profile.h"
 
 namespace veltrano::sim {
 namespace {

@@ -42,15 +42,24 @@ bool ParseFault(const std::string& text, Fault* f) {
     long long n = 0;
     if (!param.empty() && !ParseInteger(param, &n)) return false;
     f->param = static_cast<int>(n);
-    if (kind == "silent") f->kind = Fault::Kind::Silent;
-    else if (kind == "bad-crc") f->kind = Fault::Kind::BadCrc;
-    else if (kind == "wrong-address") f->kind = Fault::Kind::WrongAddress;
-    else if (kind == "exception") f->kind = Fault::Kind::Exception;
-    else if (kind == "split") f->kind = Fault::Kind::Split;
-    else if (kind == "delay") f->kind = Fault::Kind::Delay;
-    else if (kind == "noise") f->kind = Fault::Kind::Noise;
-    else if (kind == "echo-mismatch") f->kind = Fault::Kind::EchoMismatch;
-    else return false;
+    if (kind == "silent")
+        f->kind = Fault::Kind::Silent;
+    else if (kind == "bad-crc")
+        f->kind = Fault::Kind::BadCrc;
+    else if (kind == "wrong-address")
+        f->kind = Fault::Kind::WrongAddress;
+    else if (kind == "exception")
+        f->kind = Fault::Kind::Exception;
+    else if (kind == "split")
+        f->kind = Fault::Kind::Split;
+    else if (kind == "delay")
+        f->kind = Fault::Kind::Delay;
+    else if (kind == "noise")
+        f->kind = Fault::Kind::Noise;
+    else if (kind == "echo-mismatch")
+        f->kind = Fault::Kind::EchoMismatch;
+    else
+        return false;
     return true;
 }
 

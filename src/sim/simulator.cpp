@@ -1,7 +1,5 @@
 #include "sim/simulator.h"
 
-#include "serial/line_speed.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -12,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+
+#include "serial/line_speed.h"
 
 namespace veltrano::sim {
 namespace {

@@ -44,8 +44,7 @@ void Dialog::Initialize() {
 
 const Control& Dialog::control(int id) const {
     auto it = index_.find(id);
-    if (it == index_.end())
-        throw std::out_of_range(className_ + ": no control " + std::to_string(id));
+    if (it == index_.end()) throw std::out_of_range(className_ + ": no control " + std::to_string(id));
     return controls_[it->second];
 }
 

@@ -37,18 +37,18 @@ struct Rect {
 struct Control {
     int id = 0;
     Kind kind = Kind::Static;
-    std::string text;          // edit text, button/label caption, group title
+    std::string text;  // edit text, button/label caption, group title
     bool enabled = true;
-    bool visible = true;       // false for rows built without the visible style
-    bool checked = false;      // check boxes
+    bool visible = true;             // false for rows built without the visible style
+    bool checked = false;            // check boxes
     std::vector<std::string> items;  // drop-down lists, tab controls
-    int selection = -1;        // drop-down lists, tab controls; -1: none
-    bool sorted = false;       // drop-down lists
-    bool editable = false;     // drop-down lists
-    bool readOnly = false;     // edit boxes that show a value but take no typing
-    int icon = 0;              // pictures: icon resource id
-    int group = 0;             // id of the group box that frames it, 0 if none
-    Rect rect;                 // where the template (or a move) puts it
+    int selection = -1;              // drop-down lists, tab controls; -1: none
+    bool sorted = false;             // drop-down lists
+    bool editable = false;           // drop-down lists
+    bool readOnly = false;           // edit boxes that show a value but take no typing
+    int icon = 0;                    // pictures: icon resource id
+    int group = 0;                   // id of the group box that frames it, 0 if none
+    Rect rect;                       // where the template (or a move) puts it
     // The text or selection is the operator's (typed or chosen), not the
     // program's; the program setting it makes it the program's again.
     bool byOperator = false;
@@ -139,9 +139,9 @@ public:
     // Drop-down lists.
     void ResetContent(int id);
     int AddString(int id, const std::string& item);  // index where it went (sorted lists sort)
-    void SetCurSel(int id, int index);                // no notification
+    void SetCurSel(int id, int index);               // no notification
     int GetCurSel(int id) const;
-    std::string GetSelectedText(int id) const;        // "" when nothing is selected
+    std::string GetSelectedText(int id) const;  // "" when nothing is selected
     int GetCount(int id) const;
 
     // Tab controls.

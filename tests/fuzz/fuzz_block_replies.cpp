@@ -39,8 +39,8 @@ struct BlockPages {
             FUZZ_CHECK(b.count >= 1 && b.count <= 125, "%s: block of %u", info.className, b.count);
             for (const pages::BlockField& f : b.fields) {
                 const bool two = f.show.kind == Read::Unsigned32 || f.show.kind == Read::Float;
-                FUZZ_CHECK(f.word + (two ? 1u : 0u) < b.count, "%s: box %d reads word %u of %u", info.className,
-                           f.edit, f.word, b.count);
+                FUZZ_CHECK(f.word + (two ? 1u : 0u) < b.count, "%s: box %d reads word %u of %u", info.className, f.edit,
+                           f.word, b.count);
             }
             pages.push_back(table);
             owned.push_back(std::move(page));
@@ -102,7 +102,8 @@ void CheckText(const char* page, const pages::BlockField& f, uint16_t word, uint
             long double shown = 0;
             FUZZ_CHECK(Decimal(text, decimals, &shown), "%s box %d: '%s' is not a number with %d decimals", page,
                        f.edit, text.c_str(), decimals);
-            const long double slack = 0.5L * std::pow(10.0L, -decimals) + std::fabs(exact) * (op.single ? 2e-7L : 1e-15L);
+            const long double slack =
+                0.5L * std::pow(10.0L, -decimals) + std::fabs(exact) * (op.single ? 2e-7L : 1e-15L);
             FUZZ_CHECK(std::fabs(shown - exact) <= slack, "%s box %d: '%s' for %u (exactly %Lg)", page, f.edit,
                        text.c_str(), word, exact);
             break;

@@ -7,14 +7,14 @@
 #include <cstdlib>
 #include <vector>
 
-#define FUZZ_CHECK(cond, ...)                                                   \
-    do {                                                                        \
-        if (!(cond)) {                                                          \
+#define FUZZ_CHECK(cond, ...)                                                                 \
+    do {                                                                                      \
+        if (!(cond)) {                                                                        \
             std::fprintf(stderr, "property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::fprintf(stderr, __VA_ARGS__);                                  \
-            std::fprintf(stderr, "\n");                                         \
-            std::abort();                                                       \
-        }                                                                       \
+            std::fprintf(stderr, __VA_ARGS__);                                                \
+            std::fprintf(stderr, "\n");                                                       \
+            std::abort();                                                                     \
+        }                                                                                     \
     } while (0)
 
 namespace fuzz {

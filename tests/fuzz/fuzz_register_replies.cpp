@@ -25,19 +25,28 @@ void CheckRead(const std::vector<uint8_t>& request, uint8_t count, const std::ve
     // A read reply: address, 03, byte count, the value, CRC; accepted when it
     // is long enough to carry the value and comes from the device asked.
     ResultCode want = kResultOk;
-    if (n <= 3 || reply[0] != request[0] || reply[1] != 0x03) want = kResultNoReply;
-    else if (!fuzz::CrcCloses(reply.data(), n)) want = kResultBadCheck;
-    else if (n < 5u + 2u * count) want = kResultNoReply;
+    if (n <= 3 || reply[0] != request[0] || reply[1] != 0x03)
+        want = kResultNoReply;
+    else if (!fuzz::CrcCloses(reply.data(), n))
+        want = kResultBadCheck;
+    else if (n < 5u + 2u * count)
+        want = kResultNoReply;
     FUZZ_CHECK(r == want, "read of %u: result %u, want %u, n %u", count, r, want, n);
     // Why, in the same order.
     Verdict why = Verdict::Ok;
-    if (n == 0) why = Verdict::NoReply;
-    else if (n <= 3) why = Verdict::TooShort;
-    else if (reply[0] != request[0]) why = Verdict::WrongAddress;
+    if (n == 0)
+        why = Verdict::NoReply;
+    else if (n <= 3)
+        why = Verdict::TooShort;
+    else if (reply[0] != request[0])
+        why = Verdict::WrongAddress;
     else if (reply[1] != 0x03)
-        why = n == 5 && reply[1] == 0x83 && fuzz::CrcCloses(reply.data(), n) ? Verdict::Exception : Verdict::WrongFunction;
-    else if (!fuzz::CrcCloses(reply.data(), n)) why = Verdict::BadCrc;
-    else if (n < 5u + 2u * count) why = Verdict::WrongLength;
+        why = n == 5 && reply[1] == 0x83 && fuzz::CrcCloses(reply.data(), n) ? Verdict::Exception
+                                                                             : Verdict::WrongFunction;
+    else if (!fuzz::CrcCloses(reply.data(), n))
+        why = Verdict::BadCrc;
+    else if (n < 5u + 2u * count)
+        why = Verdict::WrongLength;
     FUZZ_CHECK(v.verdict == why, "read of %u: verdict %d, want %d", count, int(v.verdict), int(why));
     if (why == Verdict::Exception) FUZZ_CHECK(v.exception == reply[2], "the exception's own code");
     if (r == kResultOk) {
@@ -68,9 +77,12 @@ void CheckWriteTwo(const std::vector<uint8_t>& request, const std::vector<uint8_
     const ResultCode r = ResultOf(v);
     FUZZ_CHECK(v.length == n, "the verdict counts what came");
     ResultCode want = kResultOk;
-    if (n <= 3) want = kResultNoReply;
-    else if (!fuzz::CrcCloses(reply.data(), n)) want = kResultBadCheck;
-    else if (n - 2u > 13u || std::memcmp(reply.data(), request.data(), n - 2u) != 0) want = kResultNoReply;
+    if (n <= 3)
+        want = kResultNoReply;
+    else if (!fuzz::CrcCloses(reply.data(), n))
+        want = kResultBadCheck;
+    else if (n - 2u > 13u || std::memcmp(reply.data(), request.data(), n - 2u) != 0)
+        want = kResultNoReply;
     FUZZ_CHECK(r == want, "write two: result %u, want %u, n %u", r, want, n);
     // What an accepted reply can be: a prefix of the request, CRC-closed.
     if (r == kResultOk) FUZZ_CHECK(reply[0] == request[0] && reply[1] == 0x10, "accepted from elsewhere");

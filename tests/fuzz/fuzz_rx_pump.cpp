@@ -19,8 +19,8 @@ constexpr size_t kCapacity = 4095;
 constexpr int kBurstEnd = 30;
 
 struct FakePort {
-    std::deque<uint8_t> waiting;   // arrived, not yet read
-    uint32_t perRead = 256;        // some drivers hand over less per read
+    std::deque<uint8_t> waiting;  // arrived, not yet read
+    uint32_t perRead = 256;       // some drivers hand over less per read
     bool readWhileClosed = false;
 };
 

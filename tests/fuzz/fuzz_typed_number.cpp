@@ -23,7 +23,7 @@ namespace {
 struct Reference {
     TypedError error = TypedError::None;
     bool negative = false;
-    std::string digits;  // significant digits without leading zeros; empty: the value is zero
+    std::string digits;      // significant digits without leading zeros; empty: the value is zero
     long long exponent = 0;  // value = digits x 10^exponent
 };
 
@@ -173,10 +173,14 @@ Dyadic Midpoint(const Dyadic& a, const Dyadic& b) {
 int CompareDecimal(const Reference& x, const Dyadic& d) {
     if (d.mantissa.limb.empty()) return x.digits.empty() ? 0 : 1;
     Big left = Big::Of(x.digits), right = d.mantissa;
-    if (x.exponent >= 0) left.MulPow10(x.exponent);
-    else right.MulPow10(-x.exponent);
-    if (d.exponent >= 0) right.Shl(d.exponent);
-    else left.Shl(-d.exponent);
+    if (x.exponent >= 0)
+        left.MulPow10(x.exponent);
+    else
+        right.MulPow10(-x.exponent);
+    if (d.exponent >= 0)
+        right.Shl(d.exponent);
+    else
+        left.Shl(-d.exponent);
     return Big::Compare(left, right);
 }
 
@@ -194,8 +198,10 @@ void CheckBinary(const std::string& text, TypedError got, T value, const Referen
     Dyadic beyond{Big::Of(1), L::max_exponent};
     const Dyadic threshold = Midpoint(top, beyond);
     bool overflows = false;
-    if (!ref.digits.empty() && magnitude > L::max_exponent10 + 1) overflows = true;
-    else if (!ref.digits.empty() && magnitude == L::max_exponent10 + 1) overflows = CompareDecimal(ref, threshold) >= 0;
+    if (!ref.digits.empty() && magnitude > L::max_exponent10 + 1)
+        overflows = true;
+    else if (!ref.digits.empty() && magnitude == L::max_exponent10 + 1)
+        overflows = CompareDecimal(ref, threshold) >= 0;
     if (overflows) {
         FUZZ_CHECK(got == TypedError::OutOfRange, "%s '%s': not refused as out of range", what, text.c_str());
         return;
@@ -224,7 +230,8 @@ void CheckBinary(const std::string& text, TypedError got, T value, const Referen
         const int ulp = std::max(L::min_exponent - L::digits, e - L::digits);  // exponent of one unit in the last place
         lastBitEven = std::fmod(std::ldexp(mag, -ulp), T(2)) == 0;
     }
-    FUZZ_CHECK(lo >= 0 && hi <= 0, "%s '%s': %.17g is not the nearest (%d %d)", what, text.c_str(), double(value), lo, hi);
+    FUZZ_CHECK(lo >= 0 && hi <= 0, "%s '%s': %.17g is not the nearest (%d %d)", what, text.c_str(), double(value), lo,
+               hi);
     if (lo == 0 || hi == 0)
         FUZZ_CHECK(lastBitEven, "%s '%s': a tie not rounded to even: %.17g", what, text.c_str(), double(value));
 }
@@ -261,8 +268,10 @@ void CheckScaled(const std::string& text, int32_t multiplier, const Reference& r
     std::string whole;
     bool tooLong = false;
     if (ref.exponent >= 0) {
-        if (static_cast<long long>(product.size()) + ref.exponent > 25) tooLong = true;
-        else whole = product + std::string(static_cast<size_t>(ref.exponent), '0');
+        if (static_cast<long long>(product.size()) + ref.exponent > 25)
+            tooLong = true;
+        else
+            whole = product + std::string(static_cast<size_t>(ref.exponent), '0');
     } else if (-ref.exponent < static_cast<long long>(product.size())) {
         whole = product.substr(0, product.size() - static_cast<size_t>(-ref.exponent));
     }
@@ -286,8 +295,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 5 || size > 64) return 0;
     static constexpr int32_t kCommon[] = {1, 10, 100, 1000, 10000, -1, -10, 2};
     int32_t multiplier;
-    if (data[0] < 0xC0) multiplier = kCommon[data[0] % 8];
-    else std::memcpy(&multiplier, data + 1, sizeof multiplier);
+    if (data[0] < 0xC0)
+        multiplier = kCommon[data[0] % 8];
+    else
+        std::memcpy(&multiplier, data + 1, sizeof multiplier);
     const std::string text(reinterpret_cast<const char*>(data + 5), size - 5);
     const Reference ref = Read(text);
 

@@ -103,11 +103,11 @@ struct Case {
     uint8_t address = 1;
     uint16_t reg = 0;
     uint16_t v1 = 0, v2 = 0;
-    std::vector<std::string> args;   // the command line
-    std::vector<uint8_t> request;    // what must reach the device
-    std::vector<Chunk> reply;        // what the device sends back
-    std::string kind;                // the mutation's family
-    std::string mutation;            // how the reply was made, in detail
+    std::vector<std::string> args;  // the command line
+    std::vector<uint8_t> request;   // what must reach the device
+    std::vector<Chunk> reply;       // what the device sends back
+    std::string kind;               // the mutation's family
+    std::string mutation;           // how the reply was made, in detail
 };
 
 // The exit status and what stdout holds.
@@ -203,8 +203,17 @@ inline Case MakeCase(uint64_t seed, uint64_t index) {
                 c.args.push_back(std::to_string(c.v1));
                 c.args.push_back(std::to_string(c.v2));
             }
-            c.request = {c.address, 0x10, hi, lo, 0x00, 0x02, 0x04, static_cast<uint8_t>(c.v1 >> 8),
-                         static_cast<uint8_t>(c.v1), static_cast<uint8_t>(c.v2 >> 8), static_cast<uint8_t>(c.v2)};
+            c.request = {c.address,
+                         0x10,
+                         hi,
+                         lo,
+                         0x00,
+                         0x02,
+                         0x04,
+                         static_cast<uint8_t>(c.v1 >> 8),
+                         static_cast<uint8_t>(c.v1),
+                         static_cast<uint8_t>(c.v2 >> 8),
+                         static_cast<uint8_t>(c.v2)};
             valid = {c.address, 0x10, hi, lo, 0x00, 0x02};
             CloseWithCrc(valid);
             break;
@@ -278,16 +287,21 @@ inline Case MakeCase(uint64_t seed, uint64_t index) {
         case 10: {
             const std::vector<uint8_t> f = noise(1 + r.Below(4096), true);
             const uint32_t where = r.Below(3);
-            if (where == 0) reply.insert(reply.begin(), f.begin(), f.end());
-            else if (where == 1) reply.insert(reply.end(), f.begin(), f.end());
-            else before.push_back(Chunk{f, 0});
+            if (where == 0)
+                reply.insert(reply.begin(), f.begin(), f.end());
+            else if (where == 1)
+                reply.insert(reply.end(), f.begin(), f.end());
+            else
+                before.push_back(Chunk{f, 0});
             c.mutation = "0xFD flood";
             break;
         }
         case 11: {
             const std::vector<uint8_t> f = noise(1 + r.Below(4096), false);
-            if (r.OneIn(2)) reply.insert(reply.begin(), f.begin(), f.end());
-            else before.push_back(Chunk{f, 0});
+            if (r.OneIn(2))
+                reply.insert(reply.begin(), f.begin(), f.end());
+            else
+                before.push_back(Chunk{f, 0});
             c.mutation = "noise";
             break;
         }
@@ -467,8 +481,8 @@ inline std::string Describe(uint64_t seed, const Case& c, const Verdict& v) {
     for (const auto& a : c.args) s += a + " ";
     s += "[" + c.mutation + "]";
     if (!v.requestOk) s += " request not as sent: heard " + Hex(v.heard);
-    s += "\n  want " + std::to_string(v.want.code) + " '" + v.want.out + "', got " + std::to_string(v.got.code) +
-         " '" + v.got.out + "'\n  reply:";
+    s += "\n  want " + std::to_string(v.want.code) + " '" + v.want.out + "', got " + std::to_string(v.got.code) + " '" +
+         v.got.out + "'\n  reply:";
     for (const Chunk& ch : c.reply) s += " [+" + std::to_string(ch.gapBeforeMs) + " ms] " + Hex(ch.bytes);
     s += "\n  stderr: " + v.err;
     return s;

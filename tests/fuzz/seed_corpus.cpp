@@ -86,8 +86,8 @@ int main(int argc, char** argv) {
             const uint16_t len = BuildReadRequest(tx, a, def.reg, two ? 2 : 1);
             const std::vector<uint8_t> reply = Ask(device, tx, len);
             if (!reply.empty())
-                Write("register_replies", name + "-read", {uint8_t(two ? 1 : 0), a, uint8_t(def.reg >> 8),
-                                                           uint8_t(def.reg), 0, 0, 0, 0}, reply);
+                Write("register_replies", name + "-read",
+                      {uint8_t(two ? 1 : 0), a, uint8_t(def.reg >> 8), uint8_t(def.reg), 0, 0, 0, 0}, reply);
         }
 
         // Every block page's read, where this device answers it in full.
@@ -102,8 +102,7 @@ int main(int argc, char** argv) {
             if (own != name) continue;
             std::vector<std::string> texts;
             if (!pages::BlockReplyTexts(b, reply.data(), static_cast<uint16_t>(reply.size()), a, &texts)) continue;
-            Write("block_replies", name + "-" + blockPages[p]->table().className,
-                  {uint8_t(p), 0, a}, reply);
+            Write("block_replies", name + "-" + blockPages[p]->table().className, {uint8_t(p), 0, a}, reply);
         }
 
         // The discovery dialects this device speaks.
@@ -115,7 +114,8 @@ int main(int argc, char** argv) {
         }
         // The register routes, on the first two devices as if they spoke them.
         if (blockSeeds++ < 2) {
-            sim::Device routed(sim::Device::Config{a, profile.baud, sim::kDialectBroadcast | sim::kDialectZero, &profile});
+            sim::Device routed(
+                sim::Device::Config{a, profile.baud, sim::kDialectBroadcast | sim::kDialectZero, &profile});
             const uint8_t inquiry[] = {0xFF, 0x03, 0x02, 0x00, 0x00, 0x05, 0x91, 0xAF};
             const std::vector<uint8_t> reply = Ask(routed, inquiry, sizeof inquiry);
             if (!reply.empty()) {
@@ -131,8 +131,8 @@ int main(int argc, char** argv) {
     bool registerWrites = false, commWrite = false;
     for (const sim::Profile& profile : sim::AllProfiles()) {
         if (profile.registers.empty()) continue;
-        sim::Device device(sim::Device::Config{profile.address, profile.baud,
-                                               static_cast<uint8_t>(profile.dialects | sim::kDialectBroadcast), &profile});
+        sim::Device device(sim::Device::Config{
+            profile.address, profile.baud, static_cast<uint8_t>(profile.dialects | sim::kDialectBroadcast), &profile});
         const uint8_t a = profile.address;
         const uint16_t reg = profile.registers.front().reg;
         if (!registerWrites) {
@@ -150,8 +150,8 @@ int main(int argc, char** argv) {
         }
         if (!commWrite) {
             commWrite = true;
-            const uint8_t write[] = {0xFF, 0x10, 0x02, 0x00, 0x00, 0x05, 0x0A, 0x00, a, 0x00,
-                                     0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
+            const uint8_t write[] = {0xFF, 0x10, 0x02, 0x00, 0x00, 0x05, 0x0A, 0x00, a,
+                                     0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
             std::vector<uint8_t> frame(write, write + sizeof write);
             const uint16_t crc = Crc16(frame.data(), static_cast<uint16_t>(frame.size()));
             frame.push_back(static_cast<uint8_t>(crc));

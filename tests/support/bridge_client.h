@@ -30,8 +30,8 @@ public:
     };
     struct Status {
         uint32_t rate = 0;
-        uint32_t flags = 0;  // 1 IXON, 2 IXOFF, 4 ICRNL, 8 ICANON, 16 ECHO, 32 OPOST, 64 CRTSCTS, 128 PARENB,
-                             // 256 CSTOPB; data bits << 16
+        uint32_t flags = 0;         // 1 IXON, 2 IXOFF, 4 ICRNL, 8 ICANON, 16 ECHO, 32 OPOST, 64 CRTSCTS, 128 PARENB,
+                                    // 256 CSTOPB; data bits << 16
         uint32_t slaveWaiting = 0;  // bytes sent to the program and not read yet
     };
 

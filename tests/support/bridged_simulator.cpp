@@ -188,7 +188,8 @@ void Simulator::Serve() {
         if (bridge.Next(&chunk, up ? cutter.WaitMs(SteadyNow(), 200) : 50)) {
             if (!up) continue;
             // The bridge reports the rate only when it has one.
-            cutter.Heard(chunk.bytes.data(), chunk.bytes.size(), Seconds(chunk.at), chunk.rate ? chunk.rate : cutter.rate());
+            cutter.Heard(chunk.bytes.data(), chunk.bytes.size(), Seconds(chunk.at),
+                         chunk.rate ? chunk.rate : cutter.rate());
             continue;
         }
         FrameCutter::Frame frame;

@@ -17,8 +17,7 @@ template <class Line>
 struct ConsoleOn {
     // `ports` replaces the system's list; the device's path is added first
     // unless `withDevice` is false.
-    explicit ConsoleOn(const sim::Device::Config& device, bool withDevice = true,
-                       std::vector<PortEntry> ports = {})
+    explicit ConsoleOn(const sim::Device::Config& device, bool withDevice = true, std::vector<PortEntry> ports = {})
         : sim(device) {
         link = LinkTo(sim);
         app::MainOptions mo;

@@ -35,15 +35,15 @@ public:
 
     struct Port {
         bool exists = true;
-        bool heldByOther = false;  // another program has it open
-        bool commDevice = true;    // false: a file; GetCommState fails
-        bool refuseState = false;  // SetCommState fails
-        DWORD keepRate = 0;        // nonzero: SetCommState succeeds but the rate stays this
-        bool gone = false;         // the adapter was pulled: every call on it fails
-        bool commEvents = true;    // false: WaitCommEvent is refused
-        DCB dcb{};                 // the driver's state before the open
-        std::deque<uint8_t> in;    // waiting in the driver's input queue
-        std::vector<uint8_t> out;  // written to the line
+        bool heldByOther = false;     // another program has it open
+        bool commDevice = true;       // false: a file; GetCommState fails
+        bool refuseState = false;     // SetCommState fails
+        DWORD keepRate = 0;           // nonzero: SetCommState succeeds but the rate stays this
+        bool gone = false;            // the adapter was pulled: every call on it fails
+        bool commEvents = true;       // false: WaitCommEvent is refused
+        DCB dcb{};                    // the driver's state before the open
+        std::deque<uint8_t> in;       // waiting in the driver's input queue
+        std::vector<uint8_t> out;     // written to the line
         std::vector<uint8_t> unsent;  // left in the output queue by the program before
         COMMTIMEOUTS timeouts{};
         DWORD mask = 0, inQueue = 0, outQueue = 0;
@@ -63,11 +63,11 @@ public:
     Port& port(int n) { return ports[Name(n)]; }
 
     std::map<std::string, Port> ports;
-    std::vector<std::string> log;     // one line per call
-    std::vector<std::string> debug;   // OutputDebugStringA texts
-    int eventsLeft = 1000;            // CreateEventA fails once this reaches 0
-    int timerPeriods = 0;             // timeBeginPeriod minus timeEndPeriod
-    int liveHandles = 0;              // every handle made and not closed, events included
+    std::vector<std::string> log;    // one line per call
+    std::vector<std::string> debug;  // OutputDebugStringA texts
+    int eventsLeft = 1000;           // CreateEventA fails once this reaches 0
+    int timerPeriods = 0;            // timeBeginPeriod minus timeEndPeriod
+    int liveHandles = 0;             // every handle made and not closed, events included
 
     // Lines of the log that start with `call`.
     std::vector<std::string> Calls(const std::string& call) const {
@@ -119,7 +119,9 @@ public:
         events_[e].set = true;
         return 1;
     }
-    BOOL SetCommMask(HANDLE h, DWORD mask) override { return On(h, "SetCommMask", [&](Port& p) { p.mask = mask; }); }
+    BOOL SetCommMask(HANDLE h, DWORD mask) override {
+        return On(h, "SetCommMask", [&](Port& p) { p.mask = mask; });
+    }
     BOOL SetupComm(HANDLE h, DWORD in, DWORD out) override {
         return On(h, "SetupComm", [&](Port& p) {
             p.inQueue = in;

@@ -14,9 +14,7 @@ inline std::string Slurp(const std::string& path) {
     return ss.str();
 }
 
-inline void Spit(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+inline void Spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // The lines of a text, without their "\n".
 inline std::vector<std::string> Lines(const std::string& text) {

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>

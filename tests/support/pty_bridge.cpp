@@ -54,8 +54,8 @@ uint32_t RateOf(speed_t s) {
     static const struct {
         speed_t code;
         uint32_t rate;
-    } kRates[] = {{B300, 300},     {B600, 600},     {B1200, 1200},     {B1800, 1800},     {B2400, 2400},
-                  {B4800, 4800},   {B9600, 9600},   {B19200, 19200},   {B38400, 38400},   {B57600, 57600},
+    } kRates[] = {{B300, 300},       {B600, 600},       {B1200, 1200},     {B1800, 1800},    {B2400, 2400},
+                  {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},  {B57600, 57600},
                   {B115200, 115200}, {B230400, 230400}, {B460800, 460800}, {B921600, 921600}};
     for (const auto& r : kRates)
         if (r.code == s) return r.rate;
@@ -185,8 +185,8 @@ bool Session::LinkCom(std::string* error) {
     const std::string path = gDosDevices + "/com" + std::to_string(com_);
     ::unlink(path.c_str());
     char target[256] = {};
-    if (::symlink(slave_.c_str(), path.c_str()) != 0 ||
-        ::readlink(path.c_str(), target, sizeof target - 1) < 0 || slave_ != target) {
+    if (::symlink(slave_.c_str(), path.c_str()) != 0 || ::readlink(path.c_str(), target, sizeof target - 1) < 0 ||
+        slave_ != target) {
         *error = path + " does not lead to " + slave_;
         return false;
     }
@@ -209,9 +209,10 @@ void Session::Status() {
         const struct {
             bool on;
             uint32_t bit;
-        } bits[] = {{(t.c_iflag & IXON) != 0, 1},     {(t.c_iflag & IXOFF) != 0, 2},  {(t.c_iflag & ICRNL) != 0, 4},
-                    {(t.c_lflag & ICANON) != 0, 8},   {(t.c_lflag & ECHO) != 0, 16},  {(t.c_oflag & OPOST) != 0, 32},
-                    {(t.c_cflag & CRTSCTS) != 0, 64}, {(t.c_cflag & PARENB) != 0, 128}, {(t.c_cflag & CSTOPB) != 0, 256}};
+        } bits[] = {
+            {(t.c_iflag & IXON) != 0, 1},     {(t.c_iflag & IXOFF) != 0, 2},    {(t.c_iflag & ICRNL) != 0, 4},
+            {(t.c_lflag & ICANON) != 0, 8},   {(t.c_lflag & ECHO) != 0, 16},    {(t.c_oflag & OPOST) != 0, 32},
+            {(t.c_cflag & CRTSCTS) != 0, 64}, {(t.c_cflag & PARENB) != 0, 128}, {(t.c_cflag & CSTOPB) != 0, 256}};
         for (const auto& b : bits)
             if (b.on) flags |= b.bit;
         const tcflag_t size = t.c_cflag & CSIZE;
@@ -247,9 +248,12 @@ void Session::Handle(char type, const std::string& payload) {
         case 'W':
             for (size_t off = 0; master_ >= 0 && off < payload.size();) {
                 const ssize_t w = ::write(master_, payload.data() + off, payload.size() - off);
-                if (w > 0) off += static_cast<size_t>(w);
-                else if (w < 0 && errno != EAGAIN && errno != EINTR) break;
-                else ::usleep(200);
+                if (w > 0)
+                    off += static_cast<size_t>(w);
+                else if (w < 0 && errno != EAGAIN && errno != EINTR)
+                    break;
+                else
+                    ::usleep(200);
             }
             return;
         case 'Q': Status(); return;
@@ -301,9 +305,12 @@ int main(int argc, char** argv) {
     std::string portFile;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        if (a == "--dosdevices") gDosDevices = argv[i + 1];
-        else if (a == "--first-com") gFirstCom = std::atoi(argv[i + 1]);
-        else if (a == "--port-file") portFile = argv[i + 1];
+        if (a == "--dosdevices")
+            gDosDevices = argv[i + 1];
+        else if (a == "--first-com")
+            gFirstCom = std::atoi(argv[i + 1]);
+        else if (a == "--port-file")
+            portFile = argv[i + 1];
     }
     if (gDosDevices.empty() || portFile.empty() || gFirstCom < 10) {
         std::fprintf(stderr, "usage: pty-bridge --dosdevices DIR [--first-com N>=10] --port-file FILE\n");

@@ -31,7 +31,8 @@ public:
         std::vector<uint8_t> out;
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (out.size() < n) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0) break;
             BridgeClient::Chunk c;
             if (bridge_.Next(&c, static_cast<int>(left.count()))) out.insert(out.end(), c.bytes.begin(), c.bytes.end());
@@ -105,7 +106,10 @@ public:
         ::cfmakeraw(&t);
         ::tcsetattr(holder_, TCSANOW, &t);
     }
-    ~PtyPair() { CloseMaster(); if (holder_ >= 0) ::close(holder_); }
+    ~PtyPair() {
+        CloseMaster();
+        if (holder_ >= 0) ::close(holder_);
+    }
 
     bool ok() const { return master_ >= 0 && holder_ >= 0; }
     const std::string& slavePath() const { return slavePath_; }
@@ -124,8 +128,10 @@ public:
         size_t off = 0;
         while (off < bytes.size()) {
             const ssize_t w = ::write(master_, bytes.data() + off, bytes.size() - off);
-            if (w > 0) off += static_cast<size_t>(w);
-            else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (w > 0)
+                off += static_cast<size_t>(w);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
 
@@ -152,8 +158,13 @@ public:
         termios t{};
         if (::tcgetattr(master_, &t) != 0) return 0;
         const speed_t s = ::cfgetospeed(&t);
-        for (auto [code, rate] : {std::pair<speed_t, uint32_t>{B1200, 1200}, {B2400, 2400}, {B4800, 4800},
-                                  {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B115200, 115200}})
+        for (auto [code, rate] : {std::pair<speed_t, uint32_t>{B1200, 1200},
+                                  {B2400, 2400},
+                                  {B4800, 4800},
+                                  {B9600, 9600},
+                                  {B19200, 19200},
+                                  {B38400, 38400},
+                                  {B115200, 115200}})
             if (code == s) return rate;
         return 0;
     }
@@ -169,8 +180,10 @@ public:
         while (out.size() < n && std::chrono::steady_clock::now() < end) {
             uint8_t buf[256];
             const ssize_t r = ::read(master_, buf, sizeof buf);
-            if (r > 0) out.insert(out.end(), buf, buf + r);
-            else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (r > 0)
+                out.insert(out.end(), buf, buf + r);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return out;
     }

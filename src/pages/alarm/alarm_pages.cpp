@@ -1,8 +1,8 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
-#include "pages/page_registry.h"
-#include "pages/alarm/water_leak_page.h"
-#include "pages/alarm/smoke_page.h"
 #include "pages/alarm/infrared_page.h"
+#include "pages/alarm/smoke_page.h"
+#include "pages/alarm/water_leak_page.h"
+#include "pages/page_registry.h"
 
 namespace veltrano::pages {
 namespace {

@@ -1,6 +1,6 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
-#include "pages/page_registry.h"
 #include "pages/ec/ec_page.h"
+#include "pages/page_registry.h"
 
 namespace veltrano::pages {
 namespace {

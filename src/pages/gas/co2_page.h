@@ -1,5 +1,6 @@
 #pragma once
-// CO2 transmitter with temperature and humidity: readings, alarm limits and calibrations; the template's hidden relay rows are built too.
+// CO2 transmitter with temperature and humidity: readings, alarm limits and calibrations; the template's hidden relay
+// rows are built too.
 #include "pages/table_page.h"
 
 namespace veltrano::pages {

@@ -1,5 +1,4 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
-#include "pages/page_registry.h"
 #include "pages/gas/ch4_page.h"
 #include "pages/gas/co2_page.h"
 #include "pages/gas/co_page.h"
@@ -14,6 +13,7 @@
 #include "pages/gas/sf6_page.h"
 #include "pages/gas/so2_page.h"
 #include "pages/gas/tvoc_page.h"
+#include "pages/page_registry.h"
 
 namespace veltrano::pages {
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
-// O2 transmitter, with or without temperature and humidity: readings, alarm limits and calibrations, O2 in tenths of %vol.
+// O2 transmitter, with or without temperature and humidity: readings, alarm limits and calibrations, O2 in tenths of
+// %vol.
 #include "pages/table_page.h"
 
 namespace veltrano::pages {

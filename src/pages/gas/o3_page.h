@@ -1,5 +1,6 @@
 #pragma once
-// O3 transmitter in two ranges, with or without temperature and humidity; the 0-10 ppm range counts hundredths, 0-100 ppm tenths.
+// O3 transmitter in two ranges, with or without temperature and humidity; the 0-10 ppm range counts hundredths, 0-100
+// ppm tenths.
 #include "pages/table_page.h"
 
 namespace veltrano::pages {

@@ -1,9 +1,9 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
-#include "pages/page_registry.h"
-#include "pages/lighting/illum6w_page.h"
 #include "pages/lighting/illum20w_page.h"
-#include "pages/lighting/illum6w_tem_hum_page.h"
 #include "pages/lighting/illum20w_tem_hum_page.h"
+#include "pages/lighting/illum6w_page.h"
+#include "pages/lighting/illum6w_tem_hum_page.h"
+#include "pages/page_registry.h"
 
 namespace veltrano::pages {
 namespace {

@@ -1,9 +1,9 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
 #include "pages/page_registry.h"
-#include "pages/temhum/temperature_page.h"
-#include "pages/temhum/tem_humidity_page.h"
-#include "pages/temhum/tem_hum_kanban_page.h"
 #include "pages/temhum/dew_tem_page.h"
+#include "pages/temhum/tem_hum_kanban_page.h"
+#include "pages/temhum/tem_humidity_page.h"
+#include "pages/temhum/temperature_page.h"
 
 namespace veltrano::pages {
 namespace {

@@ -1,9 +1,9 @@
 // The pages of this category: template, class, "Real Time" box and how to build each.
 #include "pages/page_registry.h"
-#include "pages/waterquality/do_page.h"
-#include "pages/waterquality/turbidity_page.h"
 #include "pages/waterquality/cl_page.h"
+#include "pages/waterquality/do_page.h"
 #include "pages/waterquality/nhn_page.h"
+#include "pages/waterquality/turbidity_page.h"
 
 namespace veltrano::pages {
 namespace {

@@ -58,8 +58,7 @@ constexpr Profile kProfiles[] = {
     {"infrared", "infrared presence detector", 1, 4800, kDialectShort, kInfrared},
     {"illum6w", "illuminance sensor, 0-65535 Lux", 1, 4800, kDialectShort, kIllum6W},
     {"illum20w", "illuminance sensor, 0-200000 Lux", 1, 4800, kDialectShort, kIllum20W},
-    {"illum6w-temhum", "illuminance 0-65535 Lux with temperature and humidity", 1, 4800, kDialectShort,
-     kIllum6WTemHum},
+    {"illum6w-temhum", "illuminance 0-65535 Lux with temperature and humidity", 1, 4800, kDialectShort, kIllum6WTemHum},
     {"illum20w-temhum", "illuminance 0-200000 Lux with temperature and humidity", 1, 4800, kDialectShort,
      kIllum20WTemHum},
 };

@@ -25,9 +25,9 @@ constexpr RegisterDef kWindSpeed[] = {{0, E::S16, B::Wave, 4.2, 2.8, 9, 10}};
 // --- soil: a probe in damp earth ---
 
 constexpr RegisterDef kThreeInOneSoil[] = {
-    {0, E::S16, B::Wave, 31.2, 1.2, 300, 100},          // moisture, %, hundredths
+    {0, E::S16, B::Wave, 31.2, 1.2, 300, 100},           // moisture, %, hundredths
     {1, E::S16, B::Wave, 18.4, 0.5, 240, 100, 0.2, 40},  // temperature, hundredths
-    {2, E::U16, B::Wave, 860, 40, 180, 1},                // conductivity, us/cm
+    {2, E::U16, B::Wave, 860, 40, 180, 1},               // conductivity, us/cm
 };
 
 constexpr RegisterDef kSoilTemMoisture[] = {
@@ -75,14 +75,14 @@ constexpr RegisterDef kSoilTension[] = {{0, E::S16, B::Wave, 12.5, 3.0, 300, 10}
 // --- current monitor: a fan that stops now and then, and an air purifier ---
 
 constexpr RegisterDef kCurrentCollector[] = {
-    {0, E::U16, B::Alarm, 1, 0, 90, 1, 0.15},            // fan condition: 1 running, 0 stopped
-    {1, E::U16, B::Fixed, 1},                            // purifier condition
-    {2, E::S16, B::Wave, 2.45, 0.12, 25, 100},           // fan current, A, hundredths
-    {3, E::S16, B::Wave, 0.82, 0.04, 35, 100, 0.2, 9},   // purifier current
-    {85, E::S16, B::Stored, 0, 0, 0, 100},               // fan current calibration
-    {86, E::S16, B::Stored, 0, 0, 0, 100},               // purifier current calibration
-    {91, E::S16, B::Stored, 5.0, 0, 0, 100},             // fan current threshold
-    {92, E::S16, B::Stored, 2.0, 0, 0, 100},             // purifier current threshold
+    {0, E::U16, B::Alarm, 1, 0, 90, 1, 0.15},           // fan condition: 1 running, 0 stopped
+    {1, E::U16, B::Fixed, 1},                           // purifier condition
+    {2, E::S16, B::Wave, 2.45, 0.12, 25, 100},          // fan current, A, hundredths
+    {3, E::S16, B::Wave, 0.82, 0.04, 35, 100, 0.2, 9},  // purifier current
+    {85, E::S16, B::Stored, 0, 0, 0, 100},              // fan current calibration
+    {86, E::S16, B::Stored, 0, 0, 0, 100},              // purifier current calibration
+    {91, E::S16, B::Stored, 5.0, 0, 0, 100},            // fan current threshold
+    {92, E::S16, B::Stored, 2.0, 0, 0, 100},            // purifier current threshold
 };
 
 void CurrentCollectorWrite(Tuning& d, uint16_t reg, uint16_t value, double) {
@@ -99,10 +99,13 @@ constexpr RegisterDef kLampblack[] = {
     {0, E::S16, B::Wave, 1.35, 0.55, 45, 100},          // fume, mg/m3, hundredths
     {1, E::S16, B::Wave, 2.8, 0.7, 60, 100, 0.2, 11},   // non-methane hydrocarbons
     {2, E::S16, B::Wave, 0.9, 0.35, 50, 100, 0.2, 23},  // particulates
-    {10, E::U16, B::Fixed, 0x0203},                      // firmware 2.3
-    {16, E::F32, B::Stored, 1.0}, {18, E::F32, B::Stored, 0.0},
-    {20, E::F32, B::Stored, 1.0}, {22, E::F32, B::Stored, 0.0},
-    {24, E::F32, B::Stored, 1.0}, {26, E::F32, B::Stored, 0.0},
+    {10, E::U16, B::Fixed, 0x0203},                     // firmware 2.3
+    {16, E::F32, B::Stored, 1.0},
+    {18, E::F32, B::Stored, 0.0},
+    {20, E::F32, B::Stored, 1.0},
+    {22, E::F32, B::Stored, 0.0},
+    {24, E::F32, B::Stored, 1.0},
+    {26, E::F32, B::Stored, 0.0},
 };
 
 void LampblackWrite(Tuning& d, uint16_t reg, uint16_t, double) {
@@ -114,8 +117,10 @@ void LampblackWrite(Tuning& d, uint16_t reg, uint16_t, double) {
     std::memcpy(&f, &bits, sizeof f);
     if (!std::isfinite(f)) return;
     const uint16_t target = static_cast<uint16_t>((first - 16) / 4);
-    if ((first - 16) % 4 == 0) d.SetGain(target, f);
-    else d.SetOffset(target, f);
+    if ((first - 16) % 4 == 0)
+        d.SetGain(target, f);
+    else
+        d.SetOffset(target, f);
 }
 
 constexpr Profile kProfiles[] = {

@@ -60,12 +60,12 @@ void LampWrite(Tuning& d, uint16_t reg, uint16_t value, double) {
 
 // --- single gases: register 2, with temperature and humidity at 1 and 0 ---
 
-constexpr RegisterDef Co{2, E::S16, B::Wave, 2.0, 1.2, 90, 10};           // ppm, tenths
-constexpr RegisterDef So2{2, E::S16, B::Wave, 0.06, 0.03, 80, 100};       // ppm, hundredths
-constexpr RegisterDef No2{2, E::S16, B::Wave, 0.09, 0.04, 70, 100};       // ppm, hundredths
-constexpr RegisterDef Hcho{2, E::S16, B::Wave, 0.04, 0.02, 100, 100};     // ppm, hundredths
-constexpr RegisterDef Ch4{2, E::S16, B::Wave, 12, 5, 110, 1};             // ppm
-constexpr RegisterDef Sf6{2, E::S16, B::Wave, 150, 60, 130, 1};           // ppm
+constexpr RegisterDef Co{2, E::S16, B::Wave, 2.0, 1.2, 90, 10};        // ppm, tenths
+constexpr RegisterDef So2{2, E::S16, B::Wave, 0.06, 0.03, 80, 100};    // ppm, hundredths
+constexpr RegisterDef No2{2, E::S16, B::Wave, 0.09, 0.04, 70, 100};    // ppm, hundredths
+constexpr RegisterDef Hcho{2, E::S16, B::Wave, 0.04, 0.02, 100, 100};  // ppm, hundredths
+constexpr RegisterDef Ch4{2, E::S16, B::Wave, 12, 5, 110, 1};          // ppm
+constexpr RegisterDef Sf6{2, E::S16, B::Wave, 150, 60, 130, 1};        // ppm
 
 constexpr RegisterDef kTvoc[] = {{0, E::U16, B::Wave, 250, 80, 75, 1}};  // ppb
 constexpr RegisterDef kCo[] = {Humidity, Temperature, Co};
@@ -105,9 +105,9 @@ constexpr std::array<RegisterDef, 8 + N> WithTemHum(const std::array<RegisterDef
 constexpr auto kCo2Only = GasLimits(1, 620, 1500, 400);
 constexpr auto kO2Only = GasLimits(10, 20.9, 23.5, 19.5);
 constexpr auto kH2sOnly = GasLimits(1, 4, 10, 1);
-constexpr auto kNh3Only = GasLimits(100, 5.0, 25.0, 0.5);  // 0-50 ppm, hundredths
-constexpr auto kNh3Wide = WithTemHum(GasLimits(1, 60, 300, 5));  // 0-100 and 0-500 ppm, whole ppm
-constexpr auto kO3Only = GasLimits(100, 0.05, 0.20, 0.01);  // 0-10 ppm, hundredths
+constexpr auto kNh3Only = GasLimits(100, 5.0, 25.0, 0.5);            // 0-50 ppm, hundredths
+constexpr auto kNh3Wide = WithTemHum(GasLimits(1, 60, 300, 5));      // 0-100 and 0-500 ppm, whole ppm
+constexpr auto kO3Only = GasLimits(100, 0.05, 0.20, 0.01);           // 0-10 ppm, hundredths
 constexpr auto kO3Wide = WithTemHum(GasLimits(10, 2.0, 10.0, 0.5));  // 0-100 ppm, tenths
 constexpr auto kCo2 = WithTemHum(kCo2Only);
 constexpr auto kO2 = WithTemHum(kO2Only);
@@ -119,30 +119,42 @@ constexpr auto kO3 = WithTemHum(kO3Only);
 // calibration offset at each register plus 80 (light at 86) ---
 
 constexpr RegisterDef kMultiGas[] = {
-    {0, E::U16, B::Wave, 18, 6, 70, 1},               // PM2.5, ug/m3
-    {1, E::U16, B::Wave, 32, 9, 85, 1, 0.2, 5},       // PM10, ug/m3
-    {2, E::S16, B::Wave, 45.0, 4.0, 150, 10},         // humidity, tenths
+    {0, E::U16, B::Wave, 18, 6, 70, 1},                 // PM2.5, ug/m3
+    {1, E::U16, B::Wave, 32, 9, 85, 1, 0.2, 5},         // PM10, ug/m3
+    {2, E::S16, B::Wave, 45.0, 4.0, 150, 10},           // humidity, tenths
     {3, E::S16, B::Wave, 23.0, 1.2, 120, 10, 0.2, 17},  // temperature, tenths
-    {4, E::U16, B::Wave, 101.3, 0.2, 300, 10},        // pressure, kPa, tenths
-    {5, E::U32, B::Daylight, 250, 550, 180, 1},       // light, lux, two registers
-    {7, E::U16, B::Wave, 220, 60, 75, 1},             // TVOC, ppb
-    {8, E::U16, B::Wave, 650, 120, 140, 1},           // CO2, ppm
-    {9, E::U16, B::Wave, 0.03, 0.01, 100, 100},       // HCHO, ppm, hundredths
-    {10, E::U16, B::Wave, 0.02, 0.01, 90, 100},       // O3, ppm, hundredths
-    {11, E::U16, B::Wave, 20.9, 0.05, 200, 10},       // O2, %vol, tenths
-    {12, E::U16, B::Fixed, 0},                        // H2S, ppm
-    {13, E::U16, B::Fixed, 0},                        // CH4, %LEL
-    {14, E::U16, B::Wave, 2, 1, 60, 1},               // CO, ppm
-    {15, E::U16, B::Wave, 0.3, 0.1, 80, 10},          // NO2, ppm, tenths
-    {16, E::U16, B::Wave, 0.2, 0.1, 95, 10},          // SO2, ppm, tenths
-    {17, E::U16, B::Wave, 1, 1, 120, 1},              // H2, ppm
-    {18, E::U16, B::Wave, 1, 1, 150, 1, 0.2, 40},     // NH3, ppm
-    {80, E::S16, B::Stored, 0}, {81, E::S16, B::Stored, 0}, {82, E::S16, B::Stored, 0},
-    {83, E::S16, B::Stored, 0}, {84, E::S16, B::Stored, 0}, {86, E::S16, B::Stored, 0},
-    {87, E::S16, B::Stored, 0}, {88, E::S16, B::Stored, 0}, {89, E::S16, B::Stored, 0},
-    {90, E::S16, B::Stored, 0}, {91, E::S16, B::Stored, 0}, {92, E::S16, B::Stored, 0},
-    {93, E::S16, B::Stored, 0}, {94, E::S16, B::Stored, 0}, {95, E::S16, B::Stored, 0},
-    {96, E::S16, B::Stored, 0}, {97, E::S16, B::Stored, 0}, {98, E::S16, B::Stored, 0},
+    {4, E::U16, B::Wave, 101.3, 0.2, 300, 10},          // pressure, kPa, tenths
+    {5, E::U32, B::Daylight, 250, 550, 180, 1},         // light, lux, two registers
+    {7, E::U16, B::Wave, 220, 60, 75, 1},               // TVOC, ppb
+    {8, E::U16, B::Wave, 650, 120, 140, 1},             // CO2, ppm
+    {9, E::U16, B::Wave, 0.03, 0.01, 100, 100},         // HCHO, ppm, hundredths
+    {10, E::U16, B::Wave, 0.02, 0.01, 90, 100},         // O3, ppm, hundredths
+    {11, E::U16, B::Wave, 20.9, 0.05, 200, 10},         // O2, %vol, tenths
+    {12, E::U16, B::Fixed, 0},                          // H2S, ppm
+    {13, E::U16, B::Fixed, 0},                          // CH4, %LEL
+    {14, E::U16, B::Wave, 2, 1, 60, 1},                 // CO, ppm
+    {15, E::U16, B::Wave, 0.3, 0.1, 80, 10},            // NO2, ppm, tenths
+    {16, E::U16, B::Wave, 0.2, 0.1, 95, 10},            // SO2, ppm, tenths
+    {17, E::U16, B::Wave, 1, 1, 120, 1},                // H2, ppm
+    {18, E::U16, B::Wave, 1, 1, 150, 1, 0.2, 40},       // NH3, ppm
+    {80, E::S16, B::Stored, 0},
+    {81, E::S16, B::Stored, 0},
+    {82, E::S16, B::Stored, 0},
+    {83, E::S16, B::Stored, 0},
+    {84, E::S16, B::Stored, 0},
+    {86, E::S16, B::Stored, 0},
+    {87, E::S16, B::Stored, 0},
+    {88, E::S16, B::Stored, 0},
+    {89, E::S16, B::Stored, 0},
+    {90, E::S16, B::Stored, 0},
+    {91, E::S16, B::Stored, 0},
+    {92, E::S16, B::Stored, 0},
+    {93, E::S16, B::Stored, 0},
+    {94, E::S16, B::Stored, 0},
+    {95, E::S16, B::Stored, 0},
+    {96, E::S16, B::Stored, 0},
+    {97, E::S16, B::Stored, 0},
+    {98, E::S16, B::Stored, 0},
 };
 
 constexpr uint8_t kShort = kDialectShort;
@@ -161,8 +173,7 @@ constexpr Profile kProfiles[] = {
     {"no2-only", "NO2 transmitter", 1, 4800, kShort, kNo2Only},
     {"o2", "O2 transmitter 0-25 %vol with temperature, humidity, limits and calibrations", 1, 4800, kShort, kO2,
      CalibrationWrite<10>},
-    {"o2-only", "O2 transmitter 0-25 %vol with limits and calibration", 1, 4800, kShort, kO2Only,
-     CalibrationWrite<10>},
+    {"o2-only", "O2 transmitter 0-25 %vol with limits and calibration", 1, 4800, kShort, kO2Only, CalibrationWrite<10>},
     {"h2s", "H2S transmitter with temperature, humidity, limits and calibrations", 1, 4800, kShort, kH2s,
      CalibrationWrite<1>},
     {"h2s-only", "H2S transmitter with limits and calibration", 1, 4800, kShort, kH2sOnly, CalibrationWrite<1>},
@@ -176,10 +187,9 @@ constexpr Profile kProfiles[] = {
      CalibrationWrite<100>},
     {"o3", "O3 transmitter 0-10 ppm with temperature, humidity, limits and calibrations", 1, 4800, kShort, kO3,
      CalibrationWrite<100>},
-    {"o3-100", "O3 transmitter 0-100 ppm with temperature, humidity, limits and calibrations", 1, 4800, kShort,
-     kO3Wide, CalibrationWrite<10>},
-    {"o3-only", "O3 transmitter 0-10 ppm with limits and calibration", 1, 4800, kShort, kO3Only,
-     CalibrationWrite<100>},
+    {"o3-100", "O3 transmitter 0-100 ppm with temperature, humidity, limits and calibrations", 1, 4800, kShort, kO3Wide,
+     CalibrationWrite<10>},
+    {"o3-only", "O3 transmitter 0-10 ppm with limits and calibration", 1, 4800, kShort, kO3Only, CalibrationWrite<100>},
     {"multigas", "multi-parameter air monitor: particulates, climate, light and thirteen gases", 1, 4800, kShort,
      kMultiGas},
     {"hcho", "formaldehyde transmitter with temperature and humidity", 1, 4800, kShort, kHcho},

@@ -32,8 +32,8 @@ void Remember(Tuning& t, uint16_t reg, double signal) {
 bool Recall(Tuning& t, uint16_t reg, double* signal) {
     const uint16_t at = static_cast<uint16_t>(kMemory + 4 * reg);
     if (t.Stored(at) != 1) return false;
-    const uint32_t u = static_cast<uint32_t>(t.Stored(static_cast<uint16_t>(at + 1))) << 16 |
-                       t.Stored(static_cast<uint16_t>(at + 2));
+    const uint32_t u =
+        static_cast<uint32_t>(t.Stored(static_cast<uint16_t>(at + 1))) << 16 | t.Stored(static_cast<uint16_t>(at + 2));
     float f;
     std::memcpy(&f, &u, sizeof f);
     *signal = f;
@@ -66,23 +66,23 @@ void SecondPoint(Tuning& t, uint16_t reg, double now, double value, double minSp
 // --- water gauge: a tank that empties and fills again every two minutes ---
 
 constexpr RegisterDef kWaterGauge[] = {
-    {0, E::U16, B::Wave, 50, 60, 120, 1},                // depth, cm: 0 while the tank is empty
-    {1, E::S16, B::Wave, 14.0, 1.5, 300, 10, 0.2, 40},   // water temperature
-    {2, E::U16, B::Alarm, 1, 0, 120, 1, 0.15, 21},       // 1 water, 0 none: inside the empty stretch
-    {3, E::U16, B::Stored, 0},                           // relay: open
-    {100, E::U16, B::Stored, 1},                         // running mode: depth
-    {101, E::U16, B::Stored, 150},                       // upper limit, cm
-    {102, E::U16, B::Stored, 20},                        // lower limit, cm
-    {103, E::S16, B::Stored, 5},                         // backlash, cm
-    {104, E::U16, B::Stored, 200},                       // draft length, cm
-    {105, E::U16, B::Stored, 100},                       // datum, cm
-    {106, E::F32, B::Stored, 0.0},                       // tilt angle, degrees
-    {108, E::U16, B::Stored, 1},                         // upper limit relay: associated
-    {109, E::U16, B::Stored, 1},                         // lower limit relay: associated
-    {110, E::U16, B::Stored, 3},                         // sensitivity
-    {111, E::U16, B::Stored, 0},                         // analog range, lower, cm
-    {112, E::U16, B::Stored, 500},                       // analog range, upper, cm
-    {117, E::U16, B::Stored, 1},                         // analog output: 4-20mA
+    {0, E::U16, B::Wave, 50, 60, 120, 1},               // depth, cm: 0 while the tank is empty
+    {1, E::S16, B::Wave, 14.0, 1.5, 300, 10, 0.2, 40},  // water temperature
+    {2, E::U16, B::Alarm, 1, 0, 120, 1, 0.15, 21},      // 1 water, 0 none: inside the empty stretch
+    {3, E::U16, B::Stored, 0},                          // relay: open
+    {100, E::U16, B::Stored, 1},                        // running mode: depth
+    {101, E::U16, B::Stored, 150},                      // upper limit, cm
+    {102, E::U16, B::Stored, 20},                       // lower limit, cm
+    {103, E::S16, B::Stored, 5},                        // backlash, cm
+    {104, E::U16, B::Stored, 200},                      // draft length, cm
+    {105, E::U16, B::Stored, 100},                      // datum, cm
+    {106, E::F32, B::Stored, 0.0},                      // tilt angle, degrees
+    {108, E::U16, B::Stored, 1},                        // upper limit relay: associated
+    {109, E::U16, B::Stored, 1},                        // lower limit relay: associated
+    {110, E::U16, B::Stored, 3},                        // sensitivity
+    {111, E::U16, B::Stored, 0},                        // analog range, lower, cm
+    {112, E::U16, B::Stored, 500},                      // analog range, upper, cm
+    {117, E::U16, B::Stored, 1},                        // analog output: 4-20mA
 };
 
 // --- inclinometer: a slightly leaning mast, zeroed on command ---
@@ -91,9 +91,9 @@ constexpr uint16_t kTiltCommand = 83;
 constexpr uint16_t kZeroPoint = 103;
 
 constexpr RegisterDef kTilt[] = {
-    {0, E::S16, B::Wave, 1.25, 0.4, 90, 100},           // X, hundredths of a degree
+    {0, E::S16, B::Wave, 1.25, 0.4, 90, 100},            // X, hundredths of a degree
     {1, E::S16, B::Wave, -0.6, 0.3, 110, 100, 0.2, 13},  // Y
-    {82, E::U16, B::Stored, 101},                       // mounting: horizontal
+    {82, E::U16, B::Stored, 101},                        // mounting: horizontal
     {kTiltCommand, E::U16, B::Stored, 0},
 };
 
@@ -132,9 +132,9 @@ constexpr uint16_t kEcStandard = 273;  // written after the command word
 constexpr uint16_t kCalibrateEc = 4;
 
 constexpr RegisterDef kEc[] = {
-    {0, E::S16, B::Wave, 1413, 12, 150, 1},     // EC, us/cm
-    {1, E::S16, B::Wave, 24.6, 0.5, 200, 10},   // temperature
-    {82, E::F32, B::Stored, 0.02},              // temperature compensation, per degree
+    {0, E::S16, B::Wave, 1413, 12, 150, 1},    // EC, us/cm
+    {1, E::S16, B::Wave, 24.6, 0.5, 200, 10},  // temperature
+    {82, E::F32, B::Stored, 0.02},             // temperature compensation, per degree
     {kEcCommand, E::U16, B::Stored, 0},
     {kEcStandard, E::U16, B::Stored, 0},
 };
@@ -190,8 +190,10 @@ constexpr RegisterDef kTurbidity[] = {
 
 void TurbidityCalibration(Tuning& t, uint16_t reg, uint16_t value, double now) {
     if (reg != kProbeCommand) return;
-    if (value == kZero) FirstPoint(t, 0, now, 0.0);
-    else if (value == kRange) SecondPoint(t, 0, now, kTurbidityStandard, 10.0);
+    if (value == kZero)
+        FirstPoint(t, 0, now, 0.0);
+    else if (value == kRange)
+        SecondPoint(t, 0, now, kTurbidityStandard, 10.0);
 }
 
 constexpr RegisterDef kCl[] = {
@@ -205,10 +207,9 @@ constexpr RegisterDef kNhn[] = {
 };
 
 constexpr Profile kProfiles[] = {
-    {"watergauge", "water-level gauge with two limit relays, in a tank that empties and fills", 1, 4800,
-     kDialectShort, kWaterGauge},
-    {"tilt", "two-axis inclinometer; zero-point calibration on command", 1, 4800, kDialectShort, kTilt,
-     TiltCommand},
+    {"watergauge", "water-level gauge with two limit relays, in a tank that empties and fills", 1, 4800, kDialectShort,
+     kWaterGauge},
+    {"tilt", "two-axis inclinometer; zero-point calibration on command", 1, 4800, kDialectShort, kTilt, TiltCommand},
     {"ph", "pH probe with two-point calibration", 1, 4800, kDialectShort, kPh, PhCalibration},
     {"ec", "conductivity probe, resolution 1 us/cm, calibrated with a standard", 1, 4800, kDialectShort, kEc,
      EcCalibration},

@@ -45,13 +45,8 @@ constexpr RegisterDef kPmBlinds[] = {
 };
 
 constexpr RegisterDef kCo2Blinds[] = {
-    Humidity500,
-    Temperature501,
-    Noise502,
-    {503, E::U16, B::Wave, 620, 120, 120, 1},  // CO2, ppm
-    Atmosphere505,
-    Illumination506,
-    VirtualAddress,
+    Humidity500,   Temperature501,  Noise502,       {503, E::U16, B::Wave, 620, 120, 120, 1},  // CO2, ppm
+    Atmosphere505, Illumination506, VirtualAddress,
 };
 
 constexpr RegisterDef kRadiation[] = {
@@ -60,8 +55,7 @@ constexpr RegisterDef kRadiation[] = {
 };
 
 constexpr RegisterDef kUv[] = {
-    {0, E::S16, B::Wave, 40.0, 5.0, 150, 10},
-    {1, E::S16, B::Wave, 26.0, 2.0, 120, 10, 0.2, 17},
+    {0, E::S16, B::Wave, 40.0, 5.0, 150, 10},      {1, E::S16, B::Wave, 26.0, 2.0, 120, 10, 0.2, 17},
     {2, E::S16, B::Daylight, 0.05, 4.6, 240, 100},  // mW/cm2, hundredths
     {3, E::U16, B::Daylight, 0, 11, 240, 1},        // UV index, with the same sun
     {80, E::S16, B::Stored, 0.0, 0, 0, 10},         // humidity deviation
@@ -91,9 +85,12 @@ constexpr RegisterDef kDustTester[] = {
     {1, E::U16, B::Wave, 35, 10, 100, 1, 0.2, 20},
     {2, E::U16, B::Wave, 60, 15, 100, 1, 0.2, 40},
     // reading = raw x A + B for each of TSP, PM2.5, PM10
-    {96, E::F32, B::Stored, 1.0},  {98, E::F32, B::Stored, 0.0},
-    {112, E::F32, B::Stored, 1.0}, {114, E::F32, B::Stored, 0.0},
-    {128, E::F32, B::Stored, 1.0}, {130, E::F32, B::Stored, 0.0},
+    {96, E::F32, B::Stored, 1.0},
+    {98, E::F32, B::Stored, 0.0},
+    {112, E::F32, B::Stored, 1.0},
+    {114, E::F32, B::Stored, 0.0},
+    {128, E::F32, B::Stored, 1.0},
+    {130, E::F32, B::Stored, 0.0},
 };
 
 // A coefficient takes effect once its second word has arrived.
@@ -103,7 +100,7 @@ void DustWrite(Tuning& d, uint16_t reg, uint16_t, double) {
         uint16_t reading;
         bool gain;
     };
-    static constexpr Coefficient kCoefficients[] = {{97, 0, true},  {99, 0, false},  {113, 1, true},
+    static constexpr Coefficient kCoefficients[] = {{97, 0, true},   {99, 0, false}, {113, 1, true},
                                                     {115, 1, false}, {129, 2, true}, {131, 2, false}};
     for (const Coefficient& c : kCoefficients) {
         if (c.low != reg) continue;
@@ -111,8 +108,10 @@ void DustWrite(Tuning& d, uint16_t reg, uint16_t, double) {
         float f;
         std::memcpy(&f, &bits, sizeof f);
         if (!std::isfinite(f)) return;
-        if (c.gain) d.SetGain(c.reading, f);
-        else d.SetOffset(c.reading, f);
+        if (c.gain)
+            d.SetGain(c.reading, f);
+        else
+            d.SetOffset(c.reading, f);
     }
 }
 
@@ -138,8 +137,7 @@ constexpr Profile kProfiles[] = {
     {"pmblinds", "Type C weather box with PM2.5 and PM10", 1, 4800, kDialectShort, kPmBlinds},
     {"rainsnow", "rain and snow detector", 1, 4800, kDialectShort, kRainSnow},
     {"pm", "PM2.5 and PM10 meter", 1, 4800, kDialectShort, kPm},
-    {"dusttester", "dust tester: TSP, PM2.5, PM10 with coefficients", 1, 4800, kDialectShort, kDustTester,
-     DustWrite},
+    {"dusttester", "dust tester: TSP, PM2.5, PM10 with coefficients", 1, 4800, kDialectShort, kDustTester, DustWrite},
     {"eva", "evaporation pan on a scale", 1, 4800, kDialectShort, kEva, EvaWrite},
 };
 
