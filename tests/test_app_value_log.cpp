@@ -125,12 +125,11 @@ TEST(CsvLog, ColumnsAreWhatTheRealTimeTickRefreshes) {
 // A read that keeps its old text on failure must not log it again: the
 // value of a failed read is an empty field, whatever the box still shows.
 constexpr pages::Row kStaleRows[] = {
-    {.edit = 100, .label = "Count", .reg = 48, .read = pages::kInteger, .inquire = 101},
-    {.edit = 102, .label = "Level", .unit = "cm", .reg = 49, .read = pages::kTenths, .inquire = 103},
+    {.edit = 100, .label = "Count", .reg = 48, .read = pages::kInteger, .inquire = 101, .poll = 1},
+    {.edit = 102, .label = "Level", .unit = "cm", .reg = 49, .read = pages::kTenths, .inquire = 103, .poll = 1},
 };
-constexpr int kStaleReadSet[] = {100, 102};
 constexpr pages::PageTable kStaleTable = {
-    .templateId = 9001, .className = "StalePage", .rows = kStaleRows, .realTimeBox = 104, .readSet = kStaleReadSet};
+    .templateId = 9001, .className = "StalePage", .rows = kStaleRows, .realTimeBox = 104};
 
 TEST(CsvLog, AFailedReadIsAnEmptyFieldNeverTheOldText) {
     test::SimLink s(test::DeviceAt(1, 9600));

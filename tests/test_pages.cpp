@@ -337,40 +337,6 @@ TEST_F(Pages, NoticeBoxes) {
     }
 }
 
-// Each page against its own simulated device type: every Inquire answers.
-TEST(PageProfiles, EachPageReadsItsDemoDevice) {
-    const std::vector<std::pair<const char*, const char*>> pairs = {
-        {"TemperaturePage", "temperature"},
-        {"TemHumidityPage", "temhum"},
-        {"TemHumKanbanPage", "kanban"},
-        {"DewTemPage", "dewtem"},
-        {"WaterLeakPage", "waterleak"},
-        {"SmokePage", "smoke"},
-        {"InfraredPage", "infrared"},
-        {"Illum6WPage", "illum6w"},
-        {"Illum20WPage", "illum20w"},
-        {"Illum6WTemHumPage", "illum6w-temhum"},
-        {"Illum20WTemHumPage", "illum20w-temhum"},
-    };
-    for (const auto& [pageName, profileName] : pairs) {
-        SCOPED_TRACE(pageName);
-        const sim::Profile* profile = sim::FindProfile(profileName);
-        ASSERT_NE(profile, nullptr);
-        sim::Device::Config cfg = Device(profile->address, profile->baud, profile->dialects);
-        cfg.profile = profile;
-        Console con(cfg);
-        ASSERT_EQ(con.main->scan().Run(), app::BaudRateTest::Outcome::ShortFrame);
-        con.host.clear();
-        pages::DevicePage* page = con.main->ShowPage(pageName);
-        for (const auto& row : page->Rows()) {
-            page->Click(row.inquire);
-            EXPECT_FALSE(page->GetItemText(row.edit).empty()) << row.label;
-            EXPECT_NE(page->GetItemText(row.edit), "err") << row.label;
-        }
-        EXPECT_TRUE(con.host.messages.empty()) << con.host.last()->request.text;
-    }
-}
-
 }  // namespace
 }  // namespace veltrano
 

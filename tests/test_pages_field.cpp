@@ -362,39 +362,6 @@ TEST_F(Field, HiddenStandardValueRowAndSpelling) {
               "moisture content is opposite to the temperature reading, and the other has no effect.");
 }
 
-// Each page against its own simulated device type: every read answers.
-TEST(FieldProfiles, EachPageReadsItsDemoDevice) {
-    const std::vector<std::pair<const char*, const char*>> pairs = {
-        {"WindDirectionPage", "wind-direction"},
-        {"WindSpeedPage", "wind-speed"},
-        {"ThreeInOneSoilPage", "soil-3in1"},
-        {"SoilTempMoisturePage", "soil-tem-moisture"},
-        {"SoilMoisturePage", "soil-moisture"},
-        {"SoilConductivityPage", "soil-conductivity"},
-        {"SoilPhPage", "soil-ph"},
-        {"SoilTensionPage", "soil-tension"},
-        {"CurrentCollectorPage", "current"},
-        {"LampblackPage", "lampblack"},
-    };
-    for (const auto& [pageName, profileName] : pairs) {
-        SCOPED_TRACE(pageName);
-        const sim::Profile* profile = sim::FindProfile(profileName);
-        ASSERT_NE(profile, nullptr);
-        sim::Device::Config cfg = test::Device(profile->address, profile->baud, profile->dialects);
-        cfg.profile = profile;
-        Console con(cfg);
-        ASSERT_EQ(con.main->scan().Run(), app::BaudRateTest::Outcome::ShortFrame);
-        con.host.clear();
-        pages::DevicePage* page = con.main->ShowPage(pageName);
-        for (const auto& row : page->Rows()) {
-            if (row.inquire) page->Click(row.inquire);
-            EXPECT_FALSE(page->GetItemText(row.edit).empty()) << row.label;
-            EXPECT_NE(page->GetItemText(row.edit), "Wind Direction") << "a direction is shown";
-        }
-        EXPECT_TRUE(con.host.messages.empty()) << con.host.last()->request.text;
-    }
-}
-
 // The demo devices answer what is written to them the way the real probes do.
 TEST(FieldProfiles, WritesTuneTheDemoReadings) {
     auto device = [](const char* name) {

@@ -390,40 +390,6 @@ TEST_F(Weather, HiddenDisplayPositionRowsWorkOnThePmPageOnly) {
 
 // --- demo devices ---
 
-TEST(WeatherDemo, EachPageReadsItsDemoDevice) {
-    const std::pair<const char*, const char*> demos[] = {
-        {"NoisePage", "noise"},
-        {"AirPressurePage", "airpressure"},
-        {"RainGaugePage", "raingauge"},
-        {"Co2BlindsPage", "co2blinds"},
-        {"RadiationPage", "radiation"},
-        {"UvPage", "uv"},
-        {"PmBlindsPage", "pmblinds"},
-        {"RainSnowPage", "rainsnow"},
-        {"PmPage", "pm"},
-        {"DustTesterPage", "dusttester"},
-        {"EvaPage", "eva"},
-    };
-    for (const auto& [pageName, profileName] : demos) {
-        SCOPED_TRACE(pageName);
-        const sim::Profile* profile = sim::FindProfile(profileName);
-        ASSERT_NE(profile, nullptr);
-        sim::Device::Config cfg = Device(profile->address, profile->baud, profile->dialects);
-        cfg.profile = profile;
-        Console con(cfg);
-        ASSERT_EQ(con.main->scan().Run(), app::BaudRateTest::Outcome::ShortFrame);
-        con.host.clear();
-        pages::DevicePage* page = con.main->ShowPage(pageName);
-        for (const auto& row : page->Rows()) {
-            page->SetItemText(row.edit, "");
-            page->Click(row.inquire);
-            EXPECT_FALSE(page->GetItemText(row.edit).empty()) << row.label;
-            EXPECT_NE(page->GetItemText(row.edit), "err") << row.label;
-        }
-        EXPECT_TRUE(con.host.messages.empty()) << con.LastMessage().text;
-    }
-}
-
 // Commands written to a demo device change what it reports.
 TEST(WeatherDemo, WritesTuneTheDemoDevices) {
     struct Case {

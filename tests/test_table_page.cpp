@@ -35,10 +35,10 @@ constexpr uint16_t kMountCodes[] = {101, 102};
 constexpr ListSpec kMountList{.items = kMounts, .codes = kMountCodes, .otherCode = 102, .unknownKeeps = true};
 
 constexpr Row kRows[] = {
-    {.edit = 601, .label = "Tem", .reg = 1, .read = kTenths, .inquire = 701, .follows = true},
-    {.edit = 602, .label = "Hum", .reg = 0, .read = kTenths, .inquire = 702, .follows = true},
+    {.edit = 601, .label = "Tem", .reg = 1, .read = kTenths, .inquire = 701, .follows = true, .poll = 1},
+    {.edit = 602, .label = "Hum", .reg = 0, .read = kTenths, .inquire = 702, .follows = true, .poll = 1},
     {.edit = 603, .label = "Gas", .reg = 2, .read = kUnsigned, .inquire = 703, .write = kWriteInteger, .setup = 803,
-     .variants = kFineRange},
+     .variants = kFineRange, .poll = 1},
     {.edit = 604, .label = "Gas mg", .reg = 2, .read = Scaled(0.0205, 2), .inquire = 703},  // second read of 703
     {.edit = 605, .label = "Quiet", .reg = 9, .read = kUnsigned, .inquire = 705, .quiet = true},
     {.edit = 606, .label = "Coef", .reg = 34, .read = kUnsigned, .inquire = 706, .portCheck = true},
@@ -56,7 +56,6 @@ constexpr Row kRows[] = {
     {.label = "Clearing", .reg = 80, .write = WriteValue(1), .setup = 813, .writeTexts = &kOwnWrite},
     {.edit = 614, .label = "Version", .reg = 10, .read = {Read::Version}, .inquire = 714, .quiet = true},
 };
-constexpr int kReadSet[] = {601, 602, 603};
 constexpr int kGoverned[] = {703, 500};
 constexpr int kGovernedFull[] = {701, 702};
 
@@ -67,7 +66,6 @@ constexpr PageTable kTable{
     .realTimeBox = 999,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

@@ -162,7 +162,7 @@ std::vector<LogColumn> LogColumns(const pages::DevicePage& page) {
     if (t.block) {
         for (const pages::BlockField& f : t.block->fields) refreshed.emplace_back(f.edit, t.block->start);
     } else {
-        for (int edit : t.readSet)
+        for (int edit : table->ReadSet())
             if (const pages::Row* row = table->RowOfEdit(edit)) refreshed.emplace_back(edit, row->reg);
     }
     for (const auto& row : page.Rows()) {

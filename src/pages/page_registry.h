@@ -1,6 +1,7 @@
 #pragma once
-// Every device page by dialog template: class name, "Real Time" box and how
-// to build it. Containers and single-page categories build their pages here.
+// Every device page by dialog template: class name, "Real Time" box (as its
+// table says them) and how to build it. Containers and single-page
+// categories build their pages here.
 #include <memory>
 #include <span>
 #include <string>
@@ -26,6 +27,12 @@ std::unique_ptr<DevicePage> MakePage(int templateId, Link& link);
 template <class T>
 std::unique_ptr<DevicePage> Make(Link& link) {
     return std::make_unique<T>(link);
+}
+
+// A page's entry, from its own table.
+template <class T>
+PageInfo Entry() {
+    return PageInfo{T::kTable.templateId, T::kTable.className, T::kTable.realTimeBox, T::kTable.realTimeLabel, Make<T>};
 }
 
 // Each category folder lists its own pages in pages/<folder>/<folder>_pages.cpp.

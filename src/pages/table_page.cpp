@@ -61,6 +61,11 @@ bool BlockReplyTexts(const BlockRead& block, const uint8_t* reply, uint16_t n, u
 
 TablePage::TablePage(Link& link, const PageTable& table)
     : DevicePage(link, table.templateId, table.className, table.realTimeBox), table_(table) {
+    std::vector<const Row*> polled;
+    for (const Row& row : table_.rows)
+        if (row.poll > 0) polled.push_back(&row);
+    std::stable_sort(polled.begin(), polled.end(), [](const Row* a, const Row* b) { return a->poll < b->poll; });
+    for (const Row* row : polled) readSet_.push_back(row->edit);
     if (const TypeList* t = table_.typeList) {
         AddControl(kTypeLabelId, ui::Kind::Static, t->label);
         ui::Control& list = AddControl(t->id, ui::Kind::ComboBox);
@@ -349,7 +354,7 @@ void TablePage::RunRealTimeReadSet() {
         return;
     }
     const bool reduced = TypeReduced();
-    for (int edit : table_.readSet) {
+    for (int edit : readSet_) {
         const Row* row = RowOfEdit(edit);
         if (!row || (row->follows && reduced)) continue;
         Inquire(*row, false);

@@ -99,6 +99,9 @@ struct Row {
     // reference and never writes it back to a device.
     bool action = false;
     bool readOnly = false;  // its box shows the value and takes no typing
+    // Read by the real-time tick: its place in the tick's order (rows of the
+    // same place in table order); 0: not polled.
+    int poll = 0;
 };
 
 // --- block reads ---
@@ -150,8 +153,7 @@ struct PageTable {
     std::span<const int> governed;
     // Locked with them only while the type list's selection is not reduced.
     std::span<const int> governedFull;
-    std::span<const int> readSet;      // edit ids, in the order the poller reads them
-    const BlockRead* block = nullptr;  // the real-time read, instead of readSet
+    const BlockRead* block = nullptr;  // the real-time read, instead of the polled rows
     const TypeList* typeList = nullptr;
     const ReadTexts* readTexts = nullptr;
     const WriteTexts* writeTexts = nullptr;
@@ -165,6 +167,8 @@ public:
 
     const PageTable& table() const { return table_; }
     const Row* RowOfEdit(int edit) const;
+    // The polled rows' boxes, in the order the real-time tick reads them.
+    std::span<const int> ReadSet() const { return readSet_; }
 
     void RunRealTimeReadSet() override;
     std::vector<RowInfo> Rows() const override;
@@ -208,6 +212,7 @@ private:
 
     PageTable table_;
     std::vector<int> governedAll_;
+    std::vector<int> readSet_;
 };
 
 }  // namespace veltrano::pages

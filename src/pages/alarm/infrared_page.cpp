@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1025, .label = "Status", .reg = 3, .read = Status(0, 1), .inquire = 1026},
+    {.edit = 1025, .label = "Status", .reg = 3, .read = Status(0, 1), .inquire = 1026, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1025};
 
 }  // namespace
 
@@ -17,7 +15,6 @@ const PageTable InfraredPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1027,
     .refusal = "Please open the seiral port first!",
-    .readSet = kReadSet,
 };
 
 InfraredPage::InfraredPage(Link& link) : TablePage(link, kTable) {}

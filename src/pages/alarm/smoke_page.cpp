@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1019, .label = "Status", .reg = 3, .read = Status(0, 1), .inquire = 1020},
+    {.edit = 1019, .label = "Status", .reg = 3, .read = Status(0, 1), .inquire = 1020, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1019};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable SmokePage::kTable = {
     .className = "SmokePage",
     .rows = kRows,
     .realTimeBox = 1021,
-    .readSet = kReadSet,
 };
 
 SmokePage::SmokePage(Link& link) : TablePage(link, kTable) {}

@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1028, .label = "Status", .reg = 2, .read = Status(1, 2), .inquire = 1029},
+    {.edit = 1028, .label = "Status", .reg = 2, .read = Status(1, 2), .inquire = 1029, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1028};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable WaterLeakPage::kTable = {
     .className = "WaterLeakPage",
     .rows = kRows,
     .realTimeBox = 1030,
-    .readSet = kReadSet,
 };
 
 WaterLeakPage::WaterLeakPage(Link& link) : TablePage(link, kTable) {}

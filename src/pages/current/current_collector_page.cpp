@@ -4,10 +4,10 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1325, .label = "Fan Conditon", .reg = 0, .read = kUnsigned, .inquire = 1333},
-    {.edit = 1326, .label = "Purifier Condition", .reg = 1, .read = kUnsigned, .inquire = 1334},
-    {.edit = 1327, .label = "Fan Current", .unit = "A", .reg = 2, .read = kHundredths, .inquire = 1335},
-    {.edit = 1328, .label = "Purifier Current", .unit = "A", .reg = 3, .read = kHundredths, .inquire = 1336},
+    {.edit = 1325, .label = "Fan Conditon", .reg = 0, .read = kUnsigned, .inquire = 1333, .poll = 1},
+    {.edit = 1326, .label = "Purifier Condition", .reg = 1, .read = kUnsigned, .inquire = 1334, .poll = 1},
+    {.edit = 1327, .label = "Fan Current", .unit = "A", .reg = 2, .read = kHundredths, .inquire = 1335, .poll = 1},
+    {.edit = 1328, .label = "Purifier Current", .unit = "A", .reg = 3, .read = kHundredths, .inquire = 1336, .poll = 1},
     {.edit = 1329, .label = "Fan Current Cali", .unit = "A", .reg = 85, .read = kHundredths, .inquire = 1337,
      .write = kWriteHundredths, .setup = 1338},
     {.edit = 1330, .label = "Purifier Current Cali", .unit = "A", .reg = 86, .read = kHundredths, .inquire = 1339,
@@ -18,8 +18,6 @@ constexpr Row kRows[] = {
      .inquire = 1343, .write = kWriteHundredths, .setup = 1344},
 };
 
-constexpr int kReadSet[] = {1325, 1326, 1327, 1328};
-
 }  // namespace
 
 const PageTable CurrentCollectorPage::kTable = {
@@ -29,7 +27,6 @@ const PageTable CurrentCollectorPage::kTable = {
     .realTimeBox = 1345,
     .refusal = nullptr,  // an automatic box: a click only toggles it
     .locks = false,
-    .readSet = kReadSet,
 };
 
 CurrentCollectorPage::CurrentCollectorPage(Link& link) : TablePage(link, kTable) {}

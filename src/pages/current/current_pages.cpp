@@ -1,16 +1,14 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/current/current_collector_page.h"
 #include "pages/page_registry.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {184, "CurrentCollectorPage", 1345, "Real Time", Make<CurrentCollectorPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> CurrentPages() { return kPages; }
+std::span<const PageInfo> CurrentPages() {
+    static const PageInfo pages[] = {
+        Entry<CurrentCollectorPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

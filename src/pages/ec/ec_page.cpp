@@ -34,8 +34,8 @@ constexpr Variant kCalibrationByResolution[] = {
 
 constexpr Row kRows[] = {
     {.edit = 1615, .label = "EC", .unit = "us/cm", .reg = 0, .read = kSigned, .inquire = 1616,
-     .variants = kEcByResolution},
-    {.edit = 1617, .label = "TEM", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1618},
+     .variants = kEcByResolution, .poll = 1},
+    {.edit = 1617, .label = "TEM", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1618, .poll = 1},
     {.edit = 1619, .label = "Tem Compensation", .reg = 82, .read = kFloat, .inquire = 1620,
      .write = {Write::Float, 1, 0, Check::NotZeroNumber}, .setup = 1621, .writeTexts = &kPageWriteTexts},
     {.edit = 1623, .label = "EC Calibration", .unit = "us/cm", .reg = 272, .write = CalibrateEc(1), .setup = 1624,
@@ -44,7 +44,6 @@ constexpr Row kRows[] = {
 
 // "Real Time" locks the Inquire buttons, so it refreshes what they read
 // (the coefficient only changes when written).
-constexpr int kReadSet[] = {1615, 1617};
 
 }  // namespace
 
@@ -54,7 +53,6 @@ const PageTable EcPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1435,
     .stopsAfterRefusal = true,
-    .readSet = kReadSet,
     .typeList = &kResolution,
 };
 

@@ -1,16 +1,14 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/ec/ec_page.h"
 #include "pages/page_registry.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {203, "EcPage", 1435, "Real Time", Make<EcPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> EcPages() { return kPages; }
+std::span<const PageInfo> EcPages() {
+    static const PageInfo pages[] = {
+        Entry<EcPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

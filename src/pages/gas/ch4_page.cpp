@@ -17,12 +17,12 @@ constexpr TypeList kTypeList{.id = 1607,
                              .disablesEdits = false};
 
 constexpr Row kRows[] = {
-    {.edit = 1608, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1609, .follows = true},
-    {.edit = 1610, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1611, .follows = true},
-    {.edit = 1486, .label = "CH4", .unit = "ppm", .reg = 2, .read = kSigned, .inquire = 1612},
+    {.edit = 1608, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1609, .follows = true, .poll = 1},
+    {.edit = 1610, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1611, .follows = true,
+     .poll = 1},
+    {.edit = 1486, .label = "CH4", .unit = "ppm", .reg = 2, .read = kSigned, .inquire = 1612, .poll = 1},
 };
 
-constexpr int kReadSet[] = {1608, 1610, 1486};
 constexpr int kGoverned[] = {1612, 1607};
 constexpr int kGovernedFull[] = {1609, 1611};
 
@@ -37,7 +37,6 @@ const PageTable Ch4Page::kTable = {
     .stopsAfterRefusal = true,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

@@ -11,9 +11,11 @@ constexpr WriteOp kWriteFlag{Write::FromEdit, 1, 0, Check::ZeroOrOne};
 constexpr WriteOp kWriteFlagTenths{Write::Scaled, 10, 0, Check::ZeroOrOne};
 
 constexpr Row kRows[] = {
-    {.edit = 1049, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1051, .follows = true},
-    {.edit = 1050, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1052, .follows = true},
-    {.edit = 1053, .label = "CO2", .unit = "ppm", .reg = 2, .read = kUnsigned, .inquire = 1054},
+    {.edit = 1049, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1051, .follows = true,
+     .poll = 1},
+    {.edit = 1050, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1052, .follows = true,
+     .poll = 1},
+    {.edit = 1053, .label = "CO2", .unit = "ppm", .reg = 2, .read = kUnsigned, .inquire = 1054, .poll = 1},
     {.edit = 1055, .label = "Tem Upper", .unit = "℃", .reg = 48, .read = kTenths, .inquire = 1056,
      .write = kWriteTenths, .setup = 1061, .follows = true},
     {.edit = 1057, .label = "Tem Under", .unit = "℃", .reg = 49, .read = kTenths, .inquire = 1058,
@@ -52,7 +54,6 @@ constexpr Row kRows[] = {
      .setup = 1090, .hidden = true, .action = true},
 };
 
-constexpr int kReadSet[] = {1049, 1050, 1053};
 // Limits and calibrations stay usable while the readings are polled.
 constexpr int kGoverned[] = {1054, 1237};
 constexpr int kGovernedFull[] = {1051, 1052};
@@ -67,7 +68,6 @@ const PageTable Co2Page::kTable = {
     .realTimeLabel = "Teal Time",
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

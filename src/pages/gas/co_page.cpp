@@ -8,12 +8,13 @@ constexpr const char* kGasOnly[] = {"CO"};
 constexpr TypeList kTypeList{.id = 1236, .reduced = kGasOnly};
 
 constexpr Row kRows[] = {
-    {.edit = 1068, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1065, .follows = true},
-    {.edit = 1054, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1066, .follows = true},
-    {.edit = 1055, .label = "CO", .unit = "ppm", .reg = 2, .read = kTenths, .inquire = 1067},
+    {.edit = 1068, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1065, .follows = true,
+     .poll = 1},
+    {.edit = 1054, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1066, .follows = true,
+     .poll = 1},
+    {.edit = 1055, .label = "CO", .unit = "ppm", .reg = 2, .read = kTenths, .inquire = 1067, .poll = 1},
 };
 
-constexpr int kReadSet[] = {1068, 1054, 1055};
 constexpr int kGoverned[] = {1067, 1236};
 constexpr int kGovernedFull[] = {1065, 1066};
 
@@ -26,7 +27,6 @@ const PageTable CoPage::kTable = {
     .realTimeBox = 1069,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

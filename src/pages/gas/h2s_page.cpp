@@ -10,9 +10,11 @@ constexpr TypeList kTypeList{.id = 1166, .reduced = kGasOnly};
 // H2S in whole ppm, whatever the type.
 
 constexpr Row kRows[] = {
-    {.edit = 1167, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1179, .follows = true},
-    {.edit = 1168, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1180, .follows = true},
-    {.edit = 1169, .label = "H2S", .unit = "ppm", .reg = 2, .read = kUnsigned, .inquire = 1181},
+    {.edit = 1167, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1179, .follows = true,
+     .poll = 1},
+    {.edit = 1168, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1180, .follows = true,
+     .poll = 1},
+    {.edit = 1169, .label = "H2S", .unit = "ppm", .reg = 2, .read = kUnsigned, .inquire = 1181, .poll = 1},
     {.edit = 1170, .label = "Tem Upper", .unit = "℃", .reg = 48, .read = kTenths, .inquire = 1182,
      .write = kWriteTenths, .setup = 1183, .follows = true},
     {.edit = 1171, .label = "Tem Under", .unit = "℃", .reg = 49, .read = kTenths, .inquire = 1184,
@@ -33,7 +35,6 @@ constexpr Row kRows[] = {
      .write = kWriteInteger, .setup = 1199},
 };
 
-constexpr int kReadSet[] = {1167, 1168, 1169};
 // Limits and calibrations stay usable while the readings are polled.
 constexpr int kGoverned[] = {1181, 1166};
 constexpr int kGovernedFull[] = {1179, 1180};
@@ -47,7 +48,6 @@ const PageTable H2sPage::kTable = {
     .realTimeBox = 1015,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

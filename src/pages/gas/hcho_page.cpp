@@ -17,12 +17,12 @@ constexpr TypeList kTypeList{.id = 1600,
                              .disablesEdits = false};
 
 constexpr Row kRows[] = {
-    {.edit = 1601, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1602, .follows = true},
-    {.edit = 1603, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1604, .follows = true},
-    {.edit = 1482, .label = "HCHO", .unit = "ppm", .reg = 2, .read = kHundredths, .inquire = 1606},
+    {.edit = 1601, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1602, .follows = true, .poll = 1},
+    {.edit = 1603, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1604, .follows = true,
+     .poll = 1},
+    {.edit = 1482, .label = "HCHO", .unit = "ppm", .reg = 2, .read = kHundredths, .inquire = 1606, .poll = 1},
 };
 
-constexpr int kReadSet[] = {1601, 1603, 1482};
 constexpr int kGoverned[] = {1606, 1600};
 constexpr int kGovernedFull[] = {1602, 1604};
 
@@ -37,7 +37,6 @@ const PageTable HchoPage::kTable = {
     .stopsAfterRefusal = true,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

@@ -4,7 +4,7 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1053, .label = "Fume", .unit = "mg/m3", .reg = 0, .read = kHundredths, .inquire = 1054},
+    {.edit = 1053, .label = "Fume", .unit = "mg/m3", .reg = 0, .read = kHundredths, .inquire = 1054, .poll = 1},
     {.edit = 1055, .label = "Calibration", .unit = "mg/m3", .reg = 80, .read = kHundredths, .inquire = 1056,
      .write = kWriteHundredths, .setup = 1057},
     {.edit = 1058, .label = "Coefficient", .reg = 512, .read = kFloat, .inquire = 1059, .write = kWriteFloat,
@@ -12,7 +12,6 @@ constexpr Row kRows[] = {
     {.edit = 1061, .label = "Version", .reg = 7, .read = kUnsigned, .inquire = 1062, .hidden = true},
 };
 
-constexpr int kReadSet[] = {1053};
 // Only the fume reading is locked while it is polled.
 constexpr int kGoverned[] = {1054};
 
@@ -24,7 +23,6 @@ const PageTable LampPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1064,
     .governed = kGoverned,
-    .readSet = kReadSet,
 };
 
 LampPage::LampPage(Link& link) : TablePage(link, kTable) {}

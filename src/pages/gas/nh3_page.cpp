@@ -12,9 +12,12 @@ constexpr const char* kFineRange[] = {"NH3 0-50ppm", "NH3&Tem&Hum 0-50ppm"};
 constexpr Variant kGasRange[] = {{kFineRange, kHundredths, kWriteHundredths}};
 
 constexpr Row kRows[] = {
-    {.edit = 1087, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1107, .follows = true},
-    {.edit = 1088, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1108, .follows = true},
-    {.edit = 1089, .label = "NH3", .unit = "ppm", .reg = 2, .read = kUnsigned, .inquire = 1109, .variants = kGasRange},
+    {.edit = 1087, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1107, .follows = true,
+     .poll = 1},
+    {.edit = 1088, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1108, .follows = true,
+     .poll = 1},
+    {.edit = 1089, .label = "NH3", .unit = "ppm", .reg = 2, .read = kUnsigned, .inquire = 1109, .variants = kGasRange,
+     .poll = 1},
     {.edit = 1090, .label = "Tem Upper", .unit = "℃", .reg = 48, .read = kTenths, .inquire = 1110,
      .write = kWriteTenths, .setup = 1111, .follows = true},
     {.edit = 1091, .label = "Tem Under", .unit = "℃", .reg = 49, .read = kTenths, .inquire = 1112,
@@ -35,7 +38,6 @@ constexpr Row kRows[] = {
      .write = kWriteInteger, .setup = 1127, .variants = kGasRange},
 };
 
-constexpr int kReadSet[] = {1087, 1088, 1089};
 // Limits and calibrations stay usable while the readings are polled.
 constexpr int kGoverned[] = {1109, 1131};
 constexpr int kGovernedFull[] = {1107, 1108};
@@ -49,7 +51,6 @@ const PageTable Nh3Page::kTable = {
     .realTimeBox = 1015,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

@@ -8,14 +8,15 @@ constexpr const char* kGasOnly[] = {"NO2"};
 constexpr TypeList kTypeList{.id = 1234, .reduced = kGasOnly};
 
 constexpr Row kRows[] = {
-    {.edit = 1080, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1083, .follows = true},
-    {.edit = 1081, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1084, .follows = true},
-    {.edit = 1082, .label = "NO2", .unit = "ppm", .reg = 2, .read = kHundredths, .inquire = 1085},
+    {.edit = 1080, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1083, .follows = true,
+     .poll = 1},
+    {.edit = 1081, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1084, .follows = true,
+     .poll = 1},
+    {.edit = 1082, .label = "NO2", .unit = "ppm", .reg = 2, .read = kHundredths, .inquire = 1085, .poll = 1},
     // The same register again, in mg/m3: a second transaction of the same button.
-    {.edit = 1087, .unit = "mg/m3", .reg = 2, .read = Scaled(0.0205, 2), .inquire = 1085},
+    {.edit = 1087, .unit = "mg/m3", .reg = 2, .read = Scaled(0.0205, 2), .inquire = 1085, .poll = 1},
 };
 
-constexpr int kReadSet[] = {1080, 1081, 1082, 1087};
 constexpr int kGoverned[] = {1085, 1234};
 constexpr int kGovernedFull[] = {1083, 1084};
 
@@ -28,7 +29,6 @@ const PageTable No2Page::kTable = {
     .realTimeBox = 1086,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

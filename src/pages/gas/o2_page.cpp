@@ -10,9 +10,11 @@ constexpr TypeList kTypeList{.id = 1132, .reduced = kGasOnly};
 // O2 in tenths of %vol, whatever the type.
 
 constexpr Row kRows[] = {
-    {.edit = 1133, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1145, .follows = true},
-    {.edit = 1134, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1146, .follows = true},
-    {.edit = 1135, .label = "O2", .unit = "%vol", .reg = 2, .read = kTenths, .inquire = 1147},
+    {.edit = 1133, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1145, .follows = true,
+     .poll = 1},
+    {.edit = 1134, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1146, .follows = true,
+     .poll = 1},
+    {.edit = 1135, .label = "O2", .unit = "%vol", .reg = 2, .read = kTenths, .inquire = 1147, .poll = 1},
     {.edit = 1136, .label = "Tem Upper", .unit = "℃", .reg = 48, .read = kTenths, .inquire = 1148,
      .write = kWriteTenths, .setup = 1149, .follows = true},
     {.edit = 1137, .label = "Tem Under", .unit = "℃", .reg = 49, .read = kTenths, .inquire = 1150,
@@ -33,7 +35,6 @@ constexpr Row kRows[] = {
      .write = kWriteTenths, .setup = 1165},
 };
 
-constexpr int kReadSet[] = {1133, 1134, 1135};
 // Limits and calibrations stay usable while the readings are polled.
 constexpr int kGoverned[] = {1147, 1132};
 constexpr int kGovernedFull[] = {1145, 1146};
@@ -47,7 +48,6 @@ const PageTable O2Page::kTable = {
     .realTimeBox = 1015,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

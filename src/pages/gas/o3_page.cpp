@@ -12,9 +12,12 @@ constexpr const char* kFineRange[] = {"O3 0-10ppm", "O3&Tem&Hum 0-10ppm"};
 constexpr Variant kGasRange[] = {{kFineRange, kHundredths, kWriteHundredths}};
 
 constexpr Row kRows[] = {
-    {.edit = 1201, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1213, .follows = true},
-    {.edit = 1202, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1214, .follows = true},
-    {.edit = 1203, .label = "O3", .unit = "ppm", .reg = 2, .read = kTenths, .inquire = 1215, .variants = kGasRange},
+    {.edit = 1201, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1213, .follows = true,
+     .poll = 1},
+    {.edit = 1202, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1214, .follows = true,
+     .poll = 1},
+    {.edit = 1203, .label = "O3", .unit = "ppm", .reg = 2, .read = kTenths, .inquire = 1215, .variants = kGasRange,
+     .poll = 1},
     {.edit = 1204, .label = "Tem Upper", .unit = "℃", .reg = 48, .read = kTenths, .inquire = 1216,
      .write = kWriteTenths, .setup = 1217, .follows = true},
     {.edit = 1205, .label = "Tem Under", .unit = "℃", .reg = 49, .read = kTenths, .inquire = 1218,
@@ -35,7 +38,6 @@ constexpr Row kRows[] = {
      .write = kWriteTenths, .setup = 1233, .variants = kGasRange},
 };
 
-constexpr int kReadSet[] = {1201, 1202, 1203};
 // Limits and calibrations stay usable while the readings are polled.
 constexpr int kGoverned[] = {1215, 1200};
 constexpr int kGovernedFull[] = {1213, 1214};
@@ -49,7 +51,6 @@ const PageTable O3Page::kTable = {
     .realTimeBox = 1015,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

@@ -17,12 +17,12 @@ constexpr TypeList kTypeList{.id = 1657,
                              .disablesEdits = false};
 
 constexpr Row kRows[] = {
-    {.edit = 1658, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1662, .follows = true},
-    {.edit = 1660, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1663, .follows = true},
-    {.edit = 1661, .label = "SF6", .unit = "ppm", .reg = 2, .read = kSigned, .inquire = 1664},
+    {.edit = 1658, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1662, .follows = true, .poll = 1},
+    {.edit = 1660, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1663, .follows = true,
+     .poll = 1},
+    {.edit = 1661, .label = "SF6", .unit = "ppm", .reg = 2, .read = kSigned, .inquire = 1664, .poll = 1},
 };
 
-constexpr int kReadSet[] = {1658, 1660, 1661};
 constexpr int kGoverned[] = {1664, 1657};
 constexpr int kGovernedFull[] = {1662, 1663};
 
@@ -37,7 +37,6 @@ const PageTable Sf6Page::kTable = {
     .stopsAfterRefusal = true,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

@@ -8,12 +8,13 @@ constexpr const char* kGasOnly[] = {"SO2"};
 constexpr TypeList kTypeList{.id = 1235, .reduced = kGasOnly};
 
 constexpr Row kRows[] = {
-    {.edit = 1073, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1076, .follows = true},
-    {.edit = 1074, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1077, .follows = true},
-    {.edit = 1075, .label = "SO2", .unit = "ppm", .reg = 2, .read = kHundredths, .inquire = 1078},
+    {.edit = 1073, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1076, .follows = true,
+     .poll = 1},
+    {.edit = 1074, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1077, .follows = true,
+     .poll = 1},
+    {.edit = 1075, .label = "SO2", .unit = "ppm", .reg = 2, .read = kHundredths, .inquire = 1078, .poll = 1},
 };
 
-constexpr int kReadSet[] = {1073, 1074, 1075};
 constexpr int kGoverned[] = {1078, 1235};
 constexpr int kGovernedFull[] = {1076, 1077};
 
@@ -26,7 +27,6 @@ const PageTable So2Page::kTable = {
     .realTimeBox = 1079,
     .governed = kGoverned,
     .governedFull = kGovernedFull,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

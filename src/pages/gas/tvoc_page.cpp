@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1071, .label = "TVOC", .unit = "ppb", .reg = 0, .read = kUnsigned, .inquire = 1070},
+    {.edit = 1071, .label = "TVOC", .unit = "ppb", .reg = 0, .read = kUnsigned, .inquire = 1070, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1071};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable TvocPage::kTable = {
     .className = "TvocPage",
     .rows = kRows,
     .realTimeBox = 1072,
-    .readSet = kReadSet,
 };
 
 TvocPage::TvocPage(Link& link) : TablePage(link, kTable) {}

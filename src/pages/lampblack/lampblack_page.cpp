@@ -7,10 +7,11 @@ namespace {
 constexpr const char* kInqurie = "Inqurie";
 
 constexpr Row kRows[] = {
-    {.edit = 1348, .label = "Fume value:", .unit = "mg/m3", .reg = 0, .read = kHundredths, .inquire = 1347},
-    {.edit = 1054, .label = "Particulate Matter:", .unit = "mg/m3", .reg = 2, .read = kHundredths, .inquire = 1364},
+    {.edit = 1348, .label = "Fume value:", .unit = "mg/m3", .reg = 0, .read = kHundredths, .inquire = 1347, .poll = 1},
+    {.edit = 1054, .label = "Particulate Matter:", .unit = "mg/m3", .reg = 2, .read = kHundredths, .inquire = 1364,
+     .poll = 1},
     {.edit = 1055, .label = "Non Methane Total Hydrocarbon:", .unit = "mg/m3", .reg = 1, .read = kHundredths,
-     .inquire = 1349},
+     .inquire = 1349, .poll = 1},
     {.edit = 1363, .label = "LAMP coefficient A", .reg = 16, .read = kFloat, .inquire = 1350, .write = kWriteFloat,
      .setup = 1351, .inquireText = kInqurie},
     {.edit = 1059, .label = "LAMP coefficient B", .reg = 18, .read = kFloat, .inquire = 1352, .write = kWriteFloat,
@@ -29,8 +30,6 @@ constexpr Row kRows[] = {
      .inquireText = kInqurie},
 };
 
-constexpr int kReadSet[] = {1348, 1054, 1055};
-
 }  // namespace
 
 const PageTable LampblackPage::kTable = {
@@ -40,7 +39,6 @@ const PageTable LampblackPage::kTable = {
     .realTimeBox = 1365,
     .refusal = nullptr,  // an automatic box: a click only toggles it
     .locks = false,
-    .readSet = kReadSet,
 };
 
 LampblackPage::LampblackPage(Link& link) : TablePage(link, kTable) {}

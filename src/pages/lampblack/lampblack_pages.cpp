@@ -1,16 +1,14 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/lampblack/lampblack_page.h"
 #include "pages/page_registry.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {186, "LampblackPage", 1365, "Real Time", Make<LampblackPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> LampblackPages() { return kPages; }
+std::span<const PageInfo> LampblackPages() {
+    static const PageInfo pages[] = {
+        Entry<LampblackPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

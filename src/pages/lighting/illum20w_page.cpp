@@ -4,11 +4,10 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1044, .label = "Illumination", .unit = "Lux", .reg = 2, .read = kUnsigned32, .inquire = 1046},
-    {.edit = 1045, .label = "Illumination", .unit = "x100 Lux", .reg = 6, .read = kUnsigned, .inquire = 1047},
+    {.edit = 1044, .label = "Illumination", .unit = "Lux", .reg = 2, .read = kUnsigned32, .inquire = 1046, .poll = 1},
+    {.edit = 1045, .label = "Illumination", .unit = "x100 Lux", .reg = 6, .read = kUnsigned, .inquire = 1047,
+     .poll = 1},
 };
-
-constexpr int kReadSet[] = {1044, 1045};
 
 }  // namespace
 
@@ -17,7 +16,6 @@ const PageTable Illum20WPage::kTable = {
     .className = "Illum20WPage",
     .rows = kRows,
     .realTimeBox = 1048,
-    .readSet = kReadSet,
     .noticeTitle = "Please notice：",
     .noticeText = "  The details of the device range 0-200000LUX,refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };

@@ -4,13 +4,12 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1034, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1037},
-    {.edit = 1035, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1038},
-    {.edit = 1036, .label = "Illumination", .unit = "Lux", .reg = 2, .read = kUnsigned32, .inquire = 1039},
-    {.edit = 1016, .label = "Illumination", .unit = "x100 Lux", .reg = 6, .read = kUnsigned, .inquire = 1017},
+    {.edit = 1034, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1037, .poll = 1},
+    {.edit = 1035, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1038, .poll = 1},
+    {.edit = 1036, .label = "Illumination", .unit = "Lux", .reg = 2, .read = kUnsigned32, .inquire = 1039, .poll = 1},
+    {.edit = 1016, .label = "Illumination", .unit = "x100 Lux", .reg = 6, .read = kUnsigned, .inquire = 1017,
+     .poll = 1},
 };
-
-constexpr int kReadSet[] = {1034, 1035, 1036, 1016};
 
 }  // namespace
 
@@ -20,7 +19,6 @@ const PageTable Illum20WTemHumPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1040,
     .refusal = nullptr,  // no port test
-    .readSet = kReadSet,
     .noticeTitle = "Notice：",
     .noticeText = "  The details of the device range 0-200000LUX, refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };

@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1041, .label = "Illumination", .unit = "Lux", .reg = 6, .read = kUnsigned, .inquire = 1042},
+    {.edit = 1041, .label = "Illumination", .unit = "Lux", .reg = 6, .read = kUnsigned, .inquire = 1042, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1041};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable Illum6WPage::kTable = {
     .className = "Illum6WPage",
     .rows = kRows,
     .realTimeBox = 1043,
-    .readSet = kReadSet,
     .noticeTitle = "Notice:",
     .noticeText = "  The details of the device range 0-65535LUX, refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };

@@ -4,12 +4,10 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1031, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1032},
-    {.edit = 1012, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1013},
-    {.edit = 1014, .label = "Illumination", .unit = "Lux", .reg = 6, .read = kUnsigned, .inquire = 1015},
+    {.edit = 1031, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1032, .poll = 1},
+    {.edit = 1012, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1013, .poll = 1},
+    {.edit = 1014, .label = "Illumination", .unit = "Lux", .reg = 6, .read = kUnsigned, .inquire = 1015, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1031, 1012, 1014};
 
 }  // namespace
 
@@ -18,7 +16,6 @@ const PageTable Illum6WTemHumPage::kTable = {
     .className = "Illum6WTemHumPage",
     .rows = kRows,
     .realTimeBox = 1033,
-    .readSet = kReadSet,
     .noticeTitle = "Notice：",
     .noticeText = "  The details of the device range 0-65535LUX, refer to the instruction manual for details. Otherwise, it will cause measurement results.",
 };

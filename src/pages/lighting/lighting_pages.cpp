@@ -1,4 +1,4 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/lighting/illum20w_page.h"
 #include "pages/lighting/illum20w_tem_hum_page.h"
 #include "pages/lighting/illum6w_page.h"
@@ -6,17 +6,15 @@
 #include "pages/page_registry.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {141, "Illum6WPage", 1043, "Real Time", Make<Illum6WPage>},
-    {142, "Illum20WPage", 1048, "Real Time", Make<Illum20WPage>},
-    {139, "Illum6WTemHumPage", 1033, "Real Time", Make<Illum6WTemHumPage>},
-    {140, "Illum20WTemHumPage", 1040, "Real Time", Make<Illum20WTemHumPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> LightingPages() { return kPages; }
+std::span<const PageInfo> LightingPages() {
+    static const PageInfo pages[] = {
+        Entry<Illum6WPage>(),
+        Entry<Illum20WPage>(),
+        Entry<Illum6WTemHumPage>(),
+        Entry<Illum20WTemHumPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

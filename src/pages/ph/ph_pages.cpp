@@ -1,16 +1,14 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/page_registry.h"
 #include "pages/ph/ph_page.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {200, "PhPage", 1594, "Real Time", Make<PhPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> PhPages() { return kPages; }
+std::span<const PageInfo> PhPages() {
+    static const PageInfo pages[] = {
+        Entry<PhPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

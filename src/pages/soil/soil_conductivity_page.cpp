@@ -7,11 +7,11 @@ namespace {
 constexpr ReadOp kWholeTenths = Scaled(1.0, 1);
 
 constexpr Row kRows[] = {
-    {.edit = 1392, .label = "Humidity", .reg = 0, .read = kTenths, .inquire = 1396},
-    {.edit = 1393, .label = "Temperature", .reg = 1, .read = kTenths, .inquire = 1397},
-    {.edit = 1394, .label = "Conductivity", .reg = 2, .read = kWholeTenths, .inquire = 1369},
-    {.edit = 1395, .label = "Salinity", .reg = 3, .read = kWholeTenths, .inquire = 1371},
-    {.edit = 1372, .label = "TDS", .reg = 4, .read = kWholeTenths, .inquire = 1373},
+    {.edit = 1392, .label = "Humidity", .reg = 0, .read = kTenths, .inquire = 1396, .poll = 1},
+    {.edit = 1393, .label = "Temperature", .reg = 1, .read = kTenths, .inquire = 1397, .poll = 1},
+    {.edit = 1394, .label = "Conductivity", .reg = 2, .read = kWholeTenths, .inquire = 1369, .poll = 1},
+    {.edit = 1395, .label = "Salinity", .reg = 3, .read = kWholeTenths, .inquire = 1371, .poll = 1},
+    {.edit = 1372, .label = "TDS", .reg = 4, .read = kWholeTenths, .inquire = 1373, .poll = 1},
     {.edit = 1374, .label = "Conductivity Coef", .reg = 34, .read = kUnsigned, .inquire = 1375,
      .write = kWriteInteger, .setup = 1376, .portCheck = true},
     {.edit = 1377, .label = "Salinity Coef", .reg = 35, .read = kUnsigned, .inquire = 1378,
@@ -30,8 +30,6 @@ constexpr Row kRows[] = {
      .action = true},
 };
 
-constexpr int kReadSet[] = {1392, 1393, 1394, 1395, 1372};
-
 // The hidden row stays out of the "Real Time" lock.
 constexpr int kGoverned[] = {1396, 1397, 1369, 1371, 1373, 1375, 1376, 1378, 1379,
                              1381, 1382, 1386, 1387, 1388, 1389, 1390, 1391};
@@ -45,7 +43,6 @@ const PageTable SoilConductivityPage::kTable = {
     .realTimeBox = 1370,
     .stopsAfterRefusal = true,
     .governed = kGoverned,
-    .readSet = kReadSet,
 };
 
 SoilConductivityPage::SoilConductivityPage(Link& link) : TablePage(link, kTable) {}

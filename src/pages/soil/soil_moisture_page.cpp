@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1251, .label = "Moisture", .unit = "%", .reg = 1, .read = kHundredths, .inquire = 1252},
+    {.edit = 1251, .label = "Moisture", .unit = "%", .reg = 1, .read = kHundredths, .inquire = 1252, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1251};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable SoilMoisturePage::kTable = {
     .className = "SoilMoisturePage",
     .rows = kRows,
     .realTimeBox = 1253,
-    .readSet = kReadSet,
 };
 
 SoilMoisturePage::SoilMoisturePage(Link& link) : TablePage(link, kTable) {}

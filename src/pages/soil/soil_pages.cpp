@@ -1,4 +1,4 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/page_registry.h"
 #include "pages/soil/soil_conductivity_page.h"
 #include "pages/soil/soil_moisture_page.h"
@@ -8,19 +8,13 @@
 #include "pages/soil/three_in_one_soil_page.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {169, "ThreeInOneSoilPage", 1303, "Real Time", Make<ThreeInOneSoilPage>},
-    {170, "SoilTempMoisturePage", 1308, "Real Time", Make<SoilTempMoisturePage>},
-    {172, "SoilMoisturePage", 1253, "Real Time", Make<SoilMoisturePage>},
-    {187, "SoilConductivityPage", 1370, "Real Time", Make<SoilConductivityPage>},
-    {188, "SoilPhPage", 1366, "Real Time", Make<SoilPhPage>},
-    {199, "SoilTensionPage", 1588, "Real Time", Make<SoilTensionPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> SoilPages() { return kPages; }
+std::span<const PageInfo> SoilPages() {
+    static const PageInfo pages[] = {
+        Entry<ThreeInOneSoilPage>(),   Entry<SoilTempMoisturePage>(), Entry<SoilMoisturePage>(),
+        Entry<SoilConductivityPage>(), Entry<SoilPhPage>(),           Entry<SoilTensionPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1367, .label = "PH:", .reg = 0, .read = kTenths, .inquire = 1368},
+    {.edit = 1367, .label = "PH:", .reg = 0, .read = kTenths, .inquire = 1368, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1367};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable SoilPhPage::kTable = {
     .className = "SoilPhPage",
     .rows = kRows,
     .realTimeBox = 1366,
-    .readSet = kReadSet,
 };
 
 SoilPhPage::SoilPhPage(Link& link) : TablePage(link, kTable) {}

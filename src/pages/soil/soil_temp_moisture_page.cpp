@@ -4,11 +4,9 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1304, .label = "Moisture", .unit = "%", .reg = 0, .read = kTenths, .inquire = 1306},
-    {.edit = 1305, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1307},
+    {.edit = 1304, .label = "Moisture", .unit = "%", .reg = 0, .read = kTenths, .inquire = 1306, .poll = 1},
+    {.edit = 1305, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1307, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1304, 1305};
 
 }  // namespace
 
@@ -17,7 +15,6 @@ const PageTable SoilTempMoisturePage::kTable = {
     .className = "SoilTempMoisturePage",
     .rows = kRows,
     .realTimeBox = 1308,
-    .readSet = kReadSet,
 };
 
 SoilTempMoisturePage::SoilTempMoisturePage(Link& link) : TablePage(link, kTable) {}

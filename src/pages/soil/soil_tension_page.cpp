@@ -12,10 +12,8 @@ constexpr Row kRows[] = {
      .reg = 0,
      .read = ScaledSingle(0.1, 1),
      .inquire = 1586,
-     .readTexts = &kPageReadTexts},
+     .readTexts = &kPageReadTexts, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1587};
 
 }  // namespace
 
@@ -24,7 +22,6 @@ const PageTable SoilTensionPage::kTable = {
     .className = "SoilTensionPage",
     .rows = kRows,
     .realTimeBox = 1588,
-    .readSet = kReadSet,
 };
 
 SoilTensionPage::SoilTensionPage(Link& link) : TablePage(link, kTable) {}

@@ -4,12 +4,10 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1297, .label = "Moisture", .unit = "%", .reg = 0, .read = kHundredths, .inquire = 1298},
-    {.edit = 1299, .label = "Temperature", .unit = "℃", .reg = 1, .read = kHundredths, .inquire = 1300},
-    {.edit = 1301, .label = "Conductivity", .unit = "us/cm", .reg = 2, .read = kUnsigned, .inquire = 1302},
+    {.edit = 1297, .label = "Moisture", .unit = "%", .reg = 0, .read = kHundredths, .inquire = 1298, .poll = 1},
+    {.edit = 1299, .label = "Temperature", .unit = "℃", .reg = 1, .read = kHundredths, .inquire = 1300, .poll = 1},
+    {.edit = 1301, .label = "Conductivity", .unit = "us/cm", .reg = 2, .read = kUnsigned, .inquire = 1302, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1297, 1299, 1301};
 
 }  // namespace
 
@@ -18,7 +16,6 @@ const PageTable ThreeInOneSoilPage::kTable = {
     .className = "ThreeInOneSoilPage",
     .rows = kRows,
     .realTimeBox = 1303,
-    .readSet = kReadSet,
     // The note is one text in an untitled frame; the page swaps nothing itself.
     .noticeTitle = "",
     .noticeText = "Explanation：\r\n  This page is mainly for Pellorin (default). If the product is a section A, the "

@@ -4,12 +4,10 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1625, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1628},
-    {.edit = 1626, .label = "Dew Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1629},
-    {.edit = 1627, .label = "Tem", .unit = "℃", .reg = 2, .read = kTenths, .inquire = 1630},
+    {.edit = 1625, .label = "Hum", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1628, .poll = 2},
+    {.edit = 1626, .label = "Dew Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1629, .poll = 1},
+    {.edit = 1627, .label = "Tem", .unit = "℃", .reg = 2, .read = kTenths, .inquire = 1630, .poll = 3},
 };
-
-constexpr int kReadSet[] = {1626, 1625, 1627};
 
 }  // namespace
 
@@ -18,7 +16,6 @@ const PageTable DewTemPage::kTable = {
     .className = "DewTemPage",
     .rows = kRows,
     .realTimeBox = 1631,
-    .readSet = kReadSet,
 };
 
 DewTemPage::DewTemPage(Link& link) : TablePage(link, kTable) {}

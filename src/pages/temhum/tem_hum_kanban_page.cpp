@@ -4,8 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1407, .label = "Temperature", .reg = 1, .read = kTenths, .inquire = 1410},
-    {.edit = 1054, .label = "Humidity", .reg = 0, .read = kTenths, .inquire = 1348},
+    {.edit = 1407, .label = "Temperature", .reg = 1, .read = kTenths, .inquire = 1410, .poll = 1},
+    {.edit = 1054, .label = "Humidity", .reg = 0, .read = kTenths, .inquire = 1348, .poll = 1},
     {.edit = 1408, .label = "Tem Upper", .reg = 48, .read = kTenths, .inquire = 1411, .write = kWriteTenths, .setup = 1399},
     {.edit = 1057, .label = "Tem Under", .reg = 49, .read = kTenths, .inquire = 1058, .write = kWriteTenths, .setup = 1400},
     {.edit = 1059, .label = "Tem Back", .reg = 50, .read = kTenths, .inquire = 1060, .write = kWriteTenths, .setup = 1401},
@@ -16,8 +16,6 @@ constexpr Row kRows[] = {
     {.edit = 1069, .label = "Hum Cali", .reg = 81, .read = kTenths, .inquire = 1070, .write = kWriteTenths, .setup = 1406},
 };
 
-constexpr int kReadSet[] = {1407, 1054};
-
 }  // namespace
 
 const PageTable TemHumKanbanPage::kTable = {
@@ -25,7 +23,6 @@ const PageTable TemHumKanbanPage::kTable = {
     .className = "TemHumKanbanPage",
     .rows = kRows,
     .realTimeBox = 1398,
-    .readSet = kReadSet,
 };
 
 TemHumKanbanPage::TemHumKanbanPage(Link& link) : TablePage(link, kTable) {}

@@ -4,11 +4,9 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1014, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1010},
-    {.edit = 1012, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1013},
+    {.edit = 1014, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1010, .poll = 1},
+    {.edit = 1012, .label = "Humidity", .unit = "%RH", .reg = 0, .read = kTenths, .inquire = 1013, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1014, 1012};
 
 }  // namespace
 
@@ -17,7 +15,6 @@ const PageTable TemHumidityPage::kTable = {
     .className = "TemHumidityPage",
     .rows = kRows,
     .realTimeBox = 1015,
-    .readSet = kReadSet,
 };
 
 TemHumidityPage::TemHumidityPage(Link& link) : TablePage(link, kTable) {}

@@ -1,4 +1,4 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/page_registry.h"
 #include "pages/temhum/dew_tem_page.h"
 #include "pages/temhum/tem_hum_kanban_page.h"
@@ -6,17 +6,15 @@
 #include "pages/temhum/temperature_page.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {131, "TemperaturePage", 1011, "Real Time", Make<TemperaturePage>},
-    {132, "TemHumidityPage", 1015, "Real Time", Make<TemHumidityPage>},
-    {189, "TemHumKanbanPage", 1398, "Real Time", Make<TemHumKanbanPage>},
-    {205, "DewTemPage", 1631, "Real Time", Make<DewTemPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> TemHumPages() { return kPages; }
+std::span<const PageInfo> TemHumPages() {
+    static const PageInfo pages[] = {
+        Entry<TemperaturePage>(),
+        Entry<TemHumidityPage>(),
+        Entry<TemHumKanbanPage>(),
+        Entry<DewTemPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

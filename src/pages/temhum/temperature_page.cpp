@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1009, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1010},
+    {.edit = 1009, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1010, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1009};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable TemperaturePage::kTable = {
     .className = "TemperaturePage",
     .rows = kRows,
     .realTimeBox = 1011,
-    .readSet = kReadSet,
 };
 
 TemperaturePage::TemperaturePage(Link& link) : TablePage(link, kTable) {}

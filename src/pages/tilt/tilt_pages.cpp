@@ -1,16 +1,14 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/page_registry.h"
 #include "pages/tilt/tilt_page.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {197, "TiltPage", 1435, "Real Time", Make<TiltPage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> TiltPages() { return kPages; }
+std::span<const PageInfo> TiltPages() {
+    static const PageInfo pages[] = {
+        Entry<TiltPage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

@@ -1,16 +1,14 @@
-// The pages of this category: template, class, "Real Time" box and how to build each.
+// The pages of this category; each says its template, class and "Real Time" box in its table.
 #include "pages/page_registry.h"
 #include "pages/watergauge/water_gauge_page.h"
 
 namespace veltrano::pages {
-namespace {
 
-const PageInfo kPages[] = {
-    {193, "WaterGaugePage", 1435, "Real Time", Make<WaterGaugePage>},
-};
-
-}  // namespace
-
-std::span<const PageInfo> WaterGaugePages() { return kPages; }
+std::span<const PageInfo> WaterGaugePages() {
+    static const PageInfo pages[] = {
+        Entry<WaterGaugePage>(),
+    };
+    return pages;
+}
 
 }  // namespace veltrano::pages

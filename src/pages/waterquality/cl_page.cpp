@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1641, .label = "CL", .unit = "mg/L", .reg = 0, .read = kHundredths, .inquire = 1642},
+    {.edit = 1641, .label = "CL", .unit = "mg/L", .reg = 0, .read = kHundredths, .inquire = 1642, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1641};
 
 }  // namespace
 
@@ -17,7 +15,6 @@ const PageTable ClPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1640,
     .stopsAfterRefusal = true,
-    .readSet = kReadSet,
 };
 
 ClPage::ClPage(Link& link) : TablePage(link, kTable) {}

@@ -8,14 +8,13 @@ namespace {
 // One Inquire reads both DO values; only the second read reports, so a
 // silent probe gives one message, not two.
 constexpr Row kRows[] = {
-    {.edit = 1632, .label = "DO", .unit = "(saturation)", .reg = 0, .read = kFloat, .inquire = 1635, .quiet = true},
-    {.edit = 1633, .unit = "mg/L", .reg = 2, .read = kFloat, .inquire = 1635},
-    {.edit = 1634, .label = "Tem", .unit = "℃", .reg = 4, .read = kFloat, .inquire = 1636},
+    {.edit = 1632, .label = "DO", .unit = "(saturation)", .reg = 0, .read = kFloat, .inquire = 1635, .quiet = true,
+     .poll = 1},
+    {.edit = 1633, .unit = "mg/L", .reg = 2, .read = kFloat, .inquire = 1635, .poll = 1},
+    {.edit = 1634, .label = "Tem", .unit = "℃", .reg = 4, .read = kFloat, .inquire = 1636, .poll = 1},
     ZeroCalibrationRow(1638),
     SlopeCalibrationRow(1639),
 };
-
-constexpr int kReadSet[] = {1632, 1633, 1634};
 
 }  // namespace
 
@@ -25,7 +24,6 @@ const PageTable DoPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1637,
     .stopsAfterRefusal = true,
-    .readSet = kReadSet,
 };
 
 DoPage::DoPage(Link& link) : TablePage(link, kTable) {}

@@ -4,12 +4,10 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1647, .label = "NHN", .unit = "mg/L", .reg = 0, .read = kHundredths, .inquire = 1646},
-    {.edit = 1648, .label = "PH", .reg = 1, .read = kHundredths, .inquire = 1645},
-    {.edit = 1649, .label = "Tem", .unit = "℃", .reg = 2, .read = kTenths, .inquire = 1644},
+    {.edit = 1647, .label = "NHN", .unit = "mg/L", .reg = 0, .read = kHundredths, .inquire = 1646, .poll = 1},
+    {.edit = 1648, .label = "PH", .reg = 1, .read = kHundredths, .inquire = 1645, .poll = 1},
+    {.edit = 1649, .label = "Tem", .unit = "℃", .reg = 2, .read = kTenths, .inquire = 1644, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1647, 1648, 1649};
 
 }  // namespace
 
@@ -19,7 +17,6 @@ const PageTable NhnPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1643,
     .stopsAfterRefusal = true,
-    .readSet = kReadSet,
 };
 
 NhnPage::NhnPage(Link& link) : TablePage(link, kTable) {}

@@ -6,13 +6,11 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1651, .label = "Turbidity", .unit = "NTU", .reg = 0, .read = kTenths, .inquire = 1653},
-    {.edit = 1652, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1654},
+    {.edit = 1651, .label = "Turbidity", .unit = "NTU", .reg = 0, .read = kTenths, .inquire = 1653, .poll = 1},
+    {.edit = 1652, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1654, .poll = 1},
     ZeroCalibrationRow(1655),
     SlopeCalibrationRow(1656),
 };
-
-constexpr int kReadSet[] = {1651, 1652};
 
 }  // namespace
 
@@ -22,7 +20,6 @@ const PageTable TurbidityPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1650,
     .stopsAfterRefusal = true,
-    .readSet = kReadSet,
 };
 
 TurbidityPage::TurbidityPage(Link& link) : TablePage(link, kTable) {}

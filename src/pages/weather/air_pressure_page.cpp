@@ -4,11 +4,9 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1254, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1256},
-    {.edit = 1255, .label = "Atmospere", .unit = "Kpa", .reg = 0, .read = kTenths, .inquire = 1257},
+    {.edit = 1254, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1256, .poll = 1},
+    {.edit = 1255, .label = "Atmospere", .unit = "Kpa", .reg = 0, .read = kTenths, .inquire = 1257, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1254, 1255};
 
 }  // namespace
 
@@ -18,7 +16,6 @@ const PageTable AirPressurePage::kTable = {
     .rows = kRows,
     .realTimeBox = 1258,
     .refusal = "Please open the seiral port first!",  // this page's own spelling
-    .readSet = kReadSet,
 };
 
 AirPressurePage::AirPressurePage(Link& link) : TablePage(link, kTable) {}

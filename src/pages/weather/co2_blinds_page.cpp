@@ -11,20 +11,21 @@ constexpr const char* kBlinds[] = {"CO2 blinds"};
 constexpr TypeList kTypeList = SensorTypes(kBlinds);
 
 constexpr Row kRows[] = {
-    {.edit = 1309, .label = "Temperature", .unit = "℃", .reg = kTemperature, .read = kTenths, .inquire = 1315},
-    {.edit = 1310, .label = "Humidity", .unit = "%RH", .reg = kHumidity, .read = kTenths, .inquire = 1316},
-    {.edit = 1311, .label = "Noise", .unit = "db", .reg = kNoise, .read = kTenths, .inquire = 1317},
-    {.edit = 1312, .label = "CO2", .unit = "ppm", .reg = kPm25OrCo2, .read = kUnsigned, .inquire = 1318},
-    {.edit = 1313, .label = "Atmosphere", .unit = "Kpa", .reg = kAtmosphere, .read = kTenths, .inquire = 1319},
+    {.edit = 1309, .label = "Temperature", .unit = "℃", .reg = kTemperature, .read = kTenths, .inquire = 1315,
+     .poll = 1},
+    {.edit = 1310, .label = "Humidity", .unit = "%RH", .reg = kHumidity, .read = kTenths, .inquire = 1316, .poll = 1},
+    {.edit = 1311, .label = "Noise", .unit = "db", .reg = kNoise, .read = kTenths, .inquire = 1317, .poll = 1},
+    {.edit = 1312, .label = "CO2", .unit = "ppm", .reg = kPm25OrCo2, .read = kUnsigned, .inquire = 1318, .poll = 1},
+    {.edit = 1313, .label = "Atmosphere", .unit = "Kpa", .reg = kAtmosphere, .read = kTenths, .inquire = 1319,
+     .poll = 1},
     {.edit = 1314, .label = "Illumination", .unit = "Lux", .reg = kIllumination, .read = kUnsigned32,
-     .inquire = 1320},
+     .inquire = 1320, .poll = 1},
     {.edit = 1322, .label = "Device Virtual Multiple Address", .reg = kVirtualAddress, .read = kUnsigned,
      .inquire = 1323, .write = kWriteInteger, .setup = 1324, .follows = true},
     // Left over from the PM model's layout: never shown, and its buttons do nothing here.
     {.edit = 1030, .label = "PM2.5 and PM10 Display Position", .inquire = 1031, .setup = 1032, .hidden = true},
 };
 
-constexpr int kReadSet[] = {1309, 1310, 1311, 1312, 1313, 1314};
 constexpr int kGoverned[] = {1315, 1316, 1317, 1318, 1319, 1320};
 
 }  // namespace
@@ -35,7 +36,6 @@ const PageTable Co2BlindsPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1321,
     .governed = kGoverned,
-    .readSet = kReadSet,
     .typeList = &kTypeList,
 };
 

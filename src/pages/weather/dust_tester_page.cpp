@@ -4,9 +4,9 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1412, .label = "TSP", .unit = "ug/m3", .reg = 0, .read = kInteger, .inquire = 1347},
-    {.edit = 1413, .label = "PM2.5", .unit = "ug/m3", .reg = 1, .read = kInteger, .inquire = 1348},
-    {.edit = 1414, .label = "PM10", .unit = "ug/m3", .reg = 2, .read = kInteger, .inquire = 1349},
+    {.edit = 1412, .label = "TSP", .unit = "ug/m3", .reg = 0, .read = kInteger, .inquire = 1347, .poll = 1},
+    {.edit = 1413, .label = "PM2.5", .unit = "ug/m3", .reg = 1, .read = kInteger, .inquire = 1348, .poll = 1},
+    {.edit = 1414, .label = "PM10", .unit = "ug/m3", .reg = 2, .read = kInteger, .inquire = 1349, .poll = 1},
     {.edit = 1415, .label = "TSP CoefA", .reg = 96, .read = kFloat, .inquire = 1350, .write = kWriteFloat,
      .setup = 1351},
     {.edit = 1416, .label = "TSP CoefB", .reg = 98, .read = kFloat, .inquire = 1352, .write = kWriteFloat,
@@ -21,16 +21,13 @@ constexpr Row kRows[] = {
      .setup = 1361},
 };
 
-constexpr int kReadSet[] = {1412, 1413, 1414};
-
 }  // namespace
 
 const PageTable DustTesterPage::kTable = {
     .templateId = 190,
     .className = "DustTesterPage",
     .rows = kRows,
-    .realTimeBox = 1069,
-    .readSet = kReadSet,  // every button is locked while it runs
+    .realTimeBox = 1069,  // every button is locked while it runs
 };
 
 DustTesterPage::DustTesterPage(Link& link) : TablePage(link, kTable) {}
@@ -39,7 +36,7 @@ void DustTesterPage::RunRealTimeReadSet() {
     // The Inquire keeps the last reading when it fails, and says so. The
     // poller says nothing, so a failed poll empties the box rather than
     // leaving an old reading up as if it were live; the digits are the same.
-    for (int edit : kReadSet) {
+    for (int edit : ReadSet()) {
         const Row* row = RowOfEdit(edit);
         helper_.ShowUnsigned(*this, row->edit, row->reg, false);
     }

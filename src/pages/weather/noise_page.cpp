@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1248, .label = "Noise", .unit = "dB", .reg = 0, .read = kTenths, .inquire = 1249},
+    {.edit = 1248, .label = "Noise", .unit = "dB", .reg = 0, .read = kTenths, .inquire = 1249, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1248};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable NoisePage::kTable = {
     .className = "NoisePage",
     .rows = kRows,
     .realTimeBox = 1250,
-    .readSet = kReadSet,
 };
 
 NoisePage::NoisePage(Link& link) : TablePage(link, kTable) {}

@@ -4,11 +4,9 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1286, .label = "PM2.5", .unit = "ug/m3", .reg = 0, .read = kUnsigned, .inquire = 1288},
-    {.edit = 1287, .label = "PM10", .unit = "ug/m3", .reg = 1, .read = kUnsigned, .inquire = 1289},
+    {.edit = 1286, .label = "PM2.5", .unit = "ug/m3", .reg = 0, .read = kUnsigned, .inquire = 1288, .poll = 1},
+    {.edit = 1287, .label = "PM10", .unit = "ug/m3", .reg = 1, .read = kUnsigned, .inquire = 1289, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1286, 1287};
 
 }  // namespace
 
@@ -17,7 +15,6 @@ const PageTable PmPage::kTable = {
     .className = "PmPage",
     .rows = kRows,
     .realTimeBox = 1290,
-    .readSet = kReadSet,
 };
 
 PmPage::PmPage(Link& link) : TablePage(link, kTable) {}

@@ -4,12 +4,11 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1265, .label = "Radiation Value", .unit = "W/m2", .reg = 0, .read = kUnsigned, .inquire = 1267},
+    {.edit = 1265, .label = "Radiation Value", .unit = "W/m2", .reg = 0, .read = kUnsigned, .inquire = 1267, .poll = 1},
     {.edit = 1266, .label = "Deviation", .unit = "W/m2", .reg = 82, .read = kUnsigned, .inquire = 1268,
      .write = kWriteInteger, .setup = 1016},
 };
 
-constexpr int kReadSet[] = {1265};
 constexpr int kGoverned[] = {1267};  // the deviation stays settable while the reading runs
 
 }  // namespace
@@ -20,7 +19,6 @@ const PageTable RadiationPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1269,
     .governed = kGoverned,
-    .readSet = kReadSet,
 };
 
 RadiationPage::RadiationPage(Link& link) : TablePage(link, kTable) {}

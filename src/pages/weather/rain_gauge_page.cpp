@@ -4,10 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1259, .label = "Rainfall", .unit = "mm", .reg = 0, .read = kTenths, .inquire = 1260},
+    {.edit = 1259, .label = "Rainfall", .unit = "mm", .reg = 0, .read = kTenths, .inquire = 1260, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1259};
 
 }  // namespace
 
@@ -16,7 +14,6 @@ const PageTable RainGaugePage::kTable = {
     .className = "RainGaugePage",
     .rows = kRows,
     .realTimeBox = 1261,
-    .readSet = kReadSet,
 };
 
 RainGaugePage::RainGaugePage(Link& link) : TablePage(link, kTable) {}

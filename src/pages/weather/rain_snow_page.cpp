@@ -4,14 +4,13 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1282, .label = "Rain and Snow", .reg = 0, .read = Status(0, 1), .inquire = 1284},
+    {.edit = 1282, .label = "Rain and Snow", .reg = 0, .read = Status(0, 1), .inquire = 1284, .poll = 1},
     {.edit = 1283, .label = "Current alarm reset delay", .unit = "S", .reg = 51, .read = kUnsigned, .inquire = 1285,
      .write = kWriteInteger, .setup = 1016},
     {.edit = 1017, .label = "Sensitivity", .reg = 52, .read = kUnsigned, .inquire = 1018, .write = kWriteInteger,
      .setup = 1019},
 };
 
-constexpr int kReadSet[] = {1282};
 constexpr int kGoverned[] = {1284};  // delay and sensitivity stay usable while the state is watched
 
 }  // namespace
@@ -22,7 +21,6 @@ const PageTable RainSnowPage::kTable = {
     .rows = kRows,
     .realTimeBox = 1015,
     .governed = kGoverned,
-    .readSet = kReadSet,
 };
 
 RainSnowPage::RainSnowPage(Link& link) : TablePage(link, kTable) {}

@@ -7,11 +7,11 @@ constexpr int kInquire = 1242;
 constexpr int kRegister0 = 1243;
 
 constexpr Row kRows[] = {
-    {.edit = kRegister0, .label = "Register 0：", .reg = 0, .read = kUnsigned, .inquire = kInquire, .readOnly = true},
-    {.edit = 1056, .label = "Register 1：", .reg = 1, .read = kUnsigned, .inquire = kInquire, .readOnly = true},
+    {.edit = kRegister0, .label = "Register 0：", .reg = 0, .read = kUnsigned, .inquire = kInquire, .readOnly = true,
+     .poll = 1},
+    {.edit = 1056, .label = "Register 1：", .reg = 1, .read = kUnsigned, .inquire = kInquire, .readOnly = true,
+     .poll = 1},
 };
-
-constexpr int kReadSet[] = {kRegister0, 1056};
 
 constexpr WindDirectionPage::Direction kDirections[] = {
     {"North Wind", 160},     {"Northeasterly Wind", 166}, {"East Wind", 164},     {"Southeast Wind", 165},
@@ -25,7 +25,6 @@ const PageTable WindDirectionPage::kTable = {
     .className = "WindDirectionPage",
     .rows = kRows,
     .realTimeBox = 1244,
-    .readSet = kReadSet,
 };
 
 WindDirectionPage::Direction WindDirectionPage::Lookup(unsigned key) {

@@ -4,10 +4,9 @@ namespace veltrano::pages {
 namespace {
 
 constexpr Row kRows[] = {
-    {.edit = 1245, .label = "Wind Speed：", .unit = "m/s", .reg = 0, .read = kTenths, .inquire = 1246, .readOnly = true},
+    {.edit = 1245, .label = "Wind Speed：", .unit = "m/s", .reg = 0, .read = kTenths, .inquire = 1246,
+     .readOnly = true, .poll = 1},
 };
-
-constexpr int kReadSet[] = {1245};
 
 }  // namespace
 
@@ -16,7 +15,6 @@ const PageTable WindSpeedPage::kTable = {
     .className = "WindSpeedPage",
     .rows = kRows,
     .realTimeBox = 1247,
-    .readSet = kReadSet,
 };
 
 WindSpeedPage::WindSpeedPage(Link& link) : TablePage(link, kTable) {}
