@@ -9,6 +9,7 @@
 #include "pages/device_page.h"
 #include "sim/profile.h"
 #include "support/console.h"
+#include "support/page_bench.h"
 #include "support/sim_link.h"
 
 namespace veltrano {
@@ -19,23 +20,7 @@ using test::Device;
 using test::WithCrc;
 using Bytes = std::vector<uint8_t>;
 
-// A console on a plain device (every register exists), port open at 9600.
-struct Pages : ::testing::Test {
-    Pages() : con(Device(1, 9600, sim::kDialectNone)) {}
-    void SetUp() override {
-        ASSERT_TRUE(con.link->Reopen(con.sim.path(), 9600));
-        con.link->deviceAddress = 1;
-    }
-    pages::DevicePage& Show(const std::string& name) {
-        pages::DevicePage* p = con.main->ShowPage(name);
-        EXPECT_NE(p, nullptr) << name;
-        return *p;
-    }
-    void Set(uint16_t reg, std::vector<uint16_t> words) {
-        for (uint16_t w : words) con.sim.device().SetRegister(reg++, w);
-    }
-    Console con;
-};
+struct Pages : test::PageBench {};
 
 struct InquireCase {
     const char* page;

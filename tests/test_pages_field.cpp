@@ -10,6 +10,7 @@
 #include "pages/table_page.h"
 #include "sim/profile.h"
 #include "support/console.h"
+#include "support/page_bench.h"
 #include "support/sim_link.h"
 
 namespace veltrano {
@@ -34,21 +35,7 @@ sim::Fault FaultOf(Kind kind, int count = -1, int param = 0) {
     return f;
 }
 
-// A console on a plain device (every register exists), port open at 9600.
-struct Field : ::testing::Test {
-    Field() : con(test::Device(1, 9600, sim::kDialectNone)) {}
-    void SetUp() override {
-        ASSERT_TRUE(con.link->Reopen(con.sim.path(), 9600));
-        con.link->deviceAddress = 1;
-    }
-    pages::DevicePage& Show(const std::string& name) {
-        pages::DevicePage* p = con.main->ShowPage(name);
-        EXPECT_NE(p, nullptr) << name;
-        return *p;
-    }
-    void Set(uint16_t reg, std::vector<uint16_t> words) {
-        for (uint16_t w : words) con.sim.device().SetRegister(reg++, w);
-    }
+struct Field : test::PageBench {
     // Clicks `button` and returns the requests it sent.
     std::vector<Bytes> Press(pages::DevicePage& page, int button) {
         con.sim.TakeRequests();
@@ -56,8 +43,6 @@ struct Field : ::testing::Test {
         page.Click(button);
         return con.sim.TakeRequests();
     }
-    void Poll() { con.main->Timer(app::kPollTimer); }
-    Console con;
 };
 
 TEST_F(Field, EveryInquire) {

@@ -12,6 +12,7 @@
 #include "pages/page_registry.h"
 #include "sim/profile.h"
 #include "support/console.h"
+#include "support/page_bench.h"
 #include "support/sim_link.h"
 
 namespace veltrano {
@@ -39,32 +40,8 @@ void SelectItem(pages::DevicePage& page, int list, const std::string& item) {
     page.SelectCombo(list, static_cast<int>(it - items.begin()));
 }
 
-// A console on a plain device (every register exists), port open at 9600.
-struct Gas : ::testing::Test {
-    Gas() : con(Device(1, 9600, sim::kDialectNone)) {}
-    void SetUp() override {
-        ASSERT_TRUE(con.link->Reopen(con.sim.path(), 9600));
-        con.link->deviceAddress = 1;
-    }
-    pages::DevicePage& Show(const std::string& name) {
-        pages::DevicePage* p = con.main->ShowPage(name);
-        EXPECT_NE(p, nullptr) << name;
-        return *p;
-    }
-    void Set(uint16_t reg, std::vector<uint16_t> words) {
-        for (uint16_t w : words) con.sim.device().SetRegister(reg++, w);
-    }
-    std::vector<Bytes> Heard() { return con.sim.TakeRequests(); }
-    void Fault(sim::Fault::Kind kind, int count = 1, int param = 0) {
-        sim::Fault f;
-        f.kind = kind;
-        f.count = count;
-        f.param = param;
-        con.sim.device().SetFault(f);
-    }
-    void Tick() { con.main->Timer(app::kPollTimer); }
-    const std::string& LastText() { return con.LastMessage().text; }
-    Console con;
+struct Gas : test::PageBench {
+    void Tick() { Poll(); }
 };
 
 // --- reads and writes of the pages without limits ---

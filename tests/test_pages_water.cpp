@@ -14,6 +14,7 @@
 #include "sim/profile.h"
 #include "support/capture.h"
 #include "support/console.h"
+#include "support/page_bench.h"
 #include "support/sim_link.h"
 
 namespace veltrano {
@@ -45,20 +46,8 @@ void Enter(pages::DevicePage& page, int edit, const char* text) {
         page.TypeText(edit, text);
 }
 
-struct Water : ::testing::Test {
-    Water() : con(Device(1, 9600, sim::kDialectNone)) {}
-    void SetUp() override {
-        ASSERT_TRUE(con.link->Reopen(con.sim.path(), 9600));
-        con.link->deviceAddress = 1;
-    }
-    pages::DevicePage& Show(const std::string& name) {
-        page = con.main->ShowPage(name);
-        EXPECT_NE(page, nullptr) << name;
-        return *page;
-    }
-    void Set(uint16_t reg, std::vector<uint16_t> words) {
-        for (uint16_t w : words) con.sim.device().SetRegister(reg++, w);
-    }
+struct Water : test::PageBench {
+    pages::DevicePage& Show(const std::string& name) { return *(page = &PageBench::Show(name)); }
     void Fault(sim::Fault::Kind kind, int count = 1, Bytes bytes = {}) {
         sim::Fault f;
         f.kind = kind;
@@ -83,7 +72,6 @@ struct Water : ::testing::Test {
         return con.sim.TakeRequests();
     }
     std::string Said() const { return con.LastMessage().text; }
-    Console con;
     pages::DevicePage* page = nullptr;
 };
 

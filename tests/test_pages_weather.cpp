@@ -9,6 +9,7 @@
 #include "sim/device.h"
 #include "sim/profile.h"
 #include "support/console.h"
+#include "support/page_bench.h"
 #include "support/sim_link.h"
 
 namespace veltrano {
@@ -23,36 +24,7 @@ Bytes Read(uint16_t reg, uint8_t count = 1) {
     return WithCrc({1, 3, static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), 0, count});
 }
 
-// A console on a plain device (every register exists), port open at 9600.
-struct Weather : ::testing::Test {
-    Weather() : con(Device(1, 9600, sim::kDialectNone)) {}
-    void SetUp() override {
-        ASSERT_TRUE(con.link->Reopen(con.sim.path(), 9600));
-        con.link->deviceAddress = 1;
-    }
-    pages::DevicePage& Show(const std::string& name) {
-        pages::DevicePage* p = con.main->ShowPage(name);
-        EXPECT_NE(p, nullptr) << name;
-        return *p;
-    }
-    void Set(uint16_t reg, std::vector<uint16_t> words) {
-        for (uint16_t w : words) con.sim.device().SetRegister(reg++, w);
-    }
-    std::vector<Bytes> Heard() { return con.sim.TakeRequests(); }
-    void Fault(sim::Fault::Kind kind) {
-        sim::Fault f;
-        f.kind = kind;
-        f.count = 1;
-        con.sim.device().SetFault(f);
-    }
-    void Select(pages::DevicePage& page, int list, const std::string& entry) {
-        const auto& items = page.control(list).items;
-        page.SelectCombo(list, static_cast<int>(std::find(items.begin(), items.end(), entry) - items.begin()));
-    }
-    void Poll() { con.main->Timer(app::kPollTimer); }
-    const std::string& LastText() { return con.LastMessage().text; }
-    Console con;
-};
+struct Weather : test::PageBench {};
 
 TEST_F(Weather, EveryInquire) {
     struct Case {
