@@ -123,10 +123,9 @@ TEST(EveryPage, TablesKeepTheirInvariants) {
         std::set<int> edits, setups;
         for (const pages::Row& row : t.rows) {
             SCOPED_TRACE(row.label);
-            if (row.edit) EXPECT_TRUE(edits.insert(row.edit).second) << "box " << row.edit << " twice";
-            if (row.setup) EXPECT_TRUE(setups.insert(row.setup).second) << "Set up " << row.setup << " twice";
-            for (int id : {row.edit, row.inquire, row.setup})
-                if (id) EXPECT_TRUE(page->Has(id)) << id;
+            EXPECT_TRUE(!row.edit || edits.insert(row.edit).second) << "box " << row.edit << " twice";
+            EXPECT_TRUE(!row.setup || setups.insert(row.setup).second) << "Set up " << row.setup << " twice";
+            for (int id : {row.edit, row.inquire, row.setup}) EXPECT_TRUE(!id || page->Has(id)) << id;
             if (row.poll) {
                 EXPECT_NE(row.edit, 0) << "a polled row has a box";
                 EXPECT_TRUE(row.inquire || row.read.kind != pages::Read::None || !row.variants.empty());
@@ -139,7 +138,10 @@ TEST(EveryPage, TablesKeepTheirInvariants) {
         for (auto ids : {t.governed, t.governedFull})
             for (int id : ids) EXPECT_TRUE(page->Has(id)) << "locked " << id;
         for (int id : page->ReadSet()) EXPECT_TRUE(edits.count(id)) << "polled " << id;
-        if (t.typeList) EXPECT_TRUE(page->Has(t.typeList->id));
+        if (t.typeList) {
+            EXPECT_TRUE(page->Has(t.typeList->id));
+            EXPECT_LT(t.typeList->selected, static_cast<int>(t.typeList->entries.size()));
+        }
         if (t.block) {
             EXPECT_TRUE(page->ReadSet().empty()) << "a block read replaces the polled rows";
             EXPECT_GE(t.block->count, 1);
@@ -207,8 +209,8 @@ TEST_P(DemoDevices, EveryInquireAndTheTickReadTheDevice) {
     EXPECT_TRUE(con.host.messages.empty()) << con.LastMessage().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(All, DemoDevices, ::testing::ValuesIn(kDemos), [](const auto& info) {
-    std::string name = std::string(info.param.page) + "_" + info.param.profile;
+INSTANTIATE_TEST_SUITE_P(All, DemoDevices, ::testing::ValuesIn(kDemos), [](const auto& p) {
+    std::string name = std::string(p.param.page) + "_" + p.param.profile;
     std::replace_if(
         name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "pages/page_registry.h"
+#include "pages/table_page.h"
 
 namespace veltrano::app {
 namespace {
@@ -55,40 +56,6 @@ const CategoryInfo kCategories[] = {
     {"EC", 203, {}},
     {"WaterQuality", 206, kWaterQuality},
 };
-
-// Sensor-type lists the containers fill once their pages exist.
-struct SensorList {
-    int category;
-    int pageTemplate;
-    int list;
-    std::vector<const char*> items;
-    int selected;
-};
-
-const std::vector<SensorList>& SensorLists() {
-    static const std::vector<SensorList> lists = {
-        {3, 145, 1237, {"CO2", "CO2&Tem&Hum"}, 1},
-        {3, 146, 1236, {"CO", "CO&Tem&Hum"}, 1},
-        {3, 148, 1235, {"SO2", "SO2&Tem&Hum"}, 1},
-        {3, 149, 1234, {"NO2", "NO2&Tem&Hum"}, 1},
-        {3, 154, 1200, {"O3 0-10ppm", "O3 0-100ppm", "O3&Tem&Hum 0-10ppm", "O3&Tem&Hum 0-100ppm"}, 2},
-        {3, 151, 1166, {"H2S", "H2S&Tem&Hum"}, 1},
-        {3, 150, 1132, {"O2 0-25%vol", "O2&Temp&Hum 0-25%vol"}, 1},
-        {3,
-         152,
-         1131,
-         {"NH3 0-50ppm", "NH3 0-100ppm", "NH3 0-500ppm", "NH3&Tem&Hum 0-50ppm", "NH3&Tem&Hum 0-100ppm",
-          "NH3&Tem&Hum 0-500ppm"},
-         3},
-        {3, 201, 1600, {"HCHO", "HCHO&Tem&Hum"}, 1},
-        {3, 202, 1607, {"CH4", "CH4&Tem&Hum"}, 1},
-        {3, 211, 1657, {"SF6", "SF6&Tem&Hum"}, 1},
-        {6, 177, 1270, {"UV", "UV&Tem&Hum"}, 1},
-        {6, 178, 1665, {"PM blinds", "Type C Weather"}, 0},
-        {6, 182, 1665, {"CO2 blinds", "Type C Weather"}, 0},
-    };
-    return lists;
-}
 
 constexpr int kWindDirectionPage = 156;
 constexpr int kWindArrowPicture = 1238;
@@ -146,15 +113,12 @@ void CategoryContainer::OnInitDialog() {
 }
 
 void CategoryContainer::FillSensorTypeLists() {
-    for (const SensorList& l : SensorLists()) {
-        if (&AllCategories()[static_cast<size_t>(l.category)] != &info_) continue;
-        for (size_t i = 0; i < pages_.size(); ++i) {
-            if (info_.subTabs[i].pageTemplate != l.pageTemplate) continue;
-            pages::DevicePage& page = *pages_[i];
-            if (!page.Has(l.list)) continue;  // the page does not carry its list yet
-            for (const char* item : l.items) page.AddString(l.list, item);
-            page.SetCurSel(l.list, l.selected);  // without a selection-change notification
-        }
+    for (auto& page : pages_) {
+        const auto* table = dynamic_cast<const pages::TablePage*>(page.get());
+        const pages::TypeList* list = table ? table->table().typeList : nullptr;
+        if (!list || list->entries.empty()) continue;
+        for (const char* item : list->entries) page->AddString(list->id, item);
+        page->SetCurSel(list->id, list->selected);  // without a selection-change notification
     }
 }
 

@@ -61,6 +61,10 @@ struct TypeList {
     bool reducedUnlessListed = false;
     bool blanks = true;         // a reduced selection puts " " in the following boxes
     bool disablesEdits = true;  // ... and disables the boxes, not only their buttons
+    // The entries the category container puts in the list once its pages
+    // are built, and the one it then selects (without a notification).
+    std::span<const char* const> entries;
+    int selected = -1;
 };
 
 // A conversion chosen by the selected entry of the page's type list.

@@ -9,12 +9,15 @@ namespace {
 // entry, and typed text (which selects no entry), read and unlock only what
 // every variant of the transmitter has.
 constexpr const char* kWithTemHum[] = {"CH4&Tem&Hum"};
+constexpr const char* kEntries[] = {"CH4", "CH4&Tem&Hum"};
 constexpr TypeList kTypeList{.id = 1607,
                              .sorted = true,
                              .editable = true,
                              .reduced = kWithTemHum,
                              .reducedUnlessListed = true,
-                             .disablesEdits = false};
+                             .disablesEdits = false,
+                             .entries = kEntries,
+                             .selected = 1};
 
 constexpr Row kRows[] = {
     {.edit = 1608, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1609, .follows = true, .poll = 1},

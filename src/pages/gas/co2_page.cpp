@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "CO2&Tem&Hum".
 constexpr const char* kGasOnly[] = {"CO2"};
-constexpr TypeList kTypeList{.id = 1237, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"CO2", "CO2&Tem&Hum"};
+constexpr TypeList kTypeList{.id = 1237, .reduced = kGasOnly, .entries = kEntries, .selected = 1};
 
 constexpr WriteOp kWriteFlag{Write::FromEdit, 1, 0, Check::ZeroOrOne};
 constexpr WriteOp kWriteFlagTenths{Write::Scaled, 10, 0, Check::ZeroOrOne};

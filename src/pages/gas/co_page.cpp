@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "CO&Tem&Hum".
 constexpr const char* kGasOnly[] = {"CO"};
-constexpr TypeList kTypeList{.id = 1236, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"CO", "CO&Tem&Hum"};
+constexpr TypeList kTypeList{.id = 1236, .reduced = kGasOnly, .entries = kEntries, .selected = 1};
 
 constexpr Row kRows[] = {
     {.edit = 1068, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1065, .follows = true,

@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "H2S&Tem&Hum".
 constexpr const char* kGasOnly[] = {"H2S"};
-constexpr TypeList kTypeList{.id = 1166, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"H2S", "H2S&Tem&Hum"};
+constexpr TypeList kTypeList{.id = 1166, .reduced = kGasOnly, .entries = kEntries, .selected = 1};
 
 // H2S in whole ppm, whatever the type.
 

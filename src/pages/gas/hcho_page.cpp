@@ -9,12 +9,15 @@ namespace {
 // entry, and typed text (which selects no entry), read and unlock only what
 // every variant of the transmitter has.
 constexpr const char* kWithTemHum[] = {"HCHO&Tem&Hum"};
+constexpr const char* kEntries[] = {"HCHO", "HCHO&Tem&Hum"};
 constexpr TypeList kTypeList{.id = 1600,
                              .sorted = true,
                              .editable = true,
                              .reduced = kWithTemHum,
                              .reducedUnlessListed = true,
-                             .disablesEdits = false};
+                             .disablesEdits = false,
+                             .entries = kEntries,
+                             .selected = 1};
 
 constexpr Row kRows[] = {
     {.edit = 1601, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1602, .follows = true, .poll = 1},

@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "NH3&Tem&Hum 0-50ppm".
 constexpr const char* kGasOnly[] = {"NH3 0-50ppm", "NH3 0-100ppm", "NH3 0-500ppm"};
-constexpr TypeList kTypeList{.id = 1131, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"NH3 0-50ppm", "NH3 0-100ppm", "NH3 0-500ppm", "NH3&Tem&Hum 0-50ppm", "NH3&Tem&Hum 0-100ppm", "NH3&Tem&Hum 0-500ppm"};
+constexpr TypeList kTypeList{.id = 1131, .reduced = kGasOnly, .entries = kEntries, .selected = 3};
 
 // The 0-50 ppm range counts hundredths of ppm; 0-100 and 0-500 ppm whole ppm.
 constexpr const char* kFineRange[] = {"NH3 0-50ppm", "NH3&Tem&Hum 0-50ppm"};

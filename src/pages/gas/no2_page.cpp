@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "NO2&Tem&Hum".
 constexpr const char* kGasOnly[] = {"NO2"};
-constexpr TypeList kTypeList{.id = 1234, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"NO2", "NO2&Tem&Hum"};
+constexpr TypeList kTypeList{.id = 1234, .reduced = kGasOnly, .entries = kEntries, .selected = 1};
 
 constexpr Row kRows[] = {
     {.edit = 1080, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1083, .follows = true,

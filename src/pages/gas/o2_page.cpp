@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "O2&Temp&Hum 0-25%vol".
 constexpr const char* kGasOnly[] = {"O2 0-25%vol"};
-constexpr TypeList kTypeList{.id = 1132, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"O2 0-25%vol", "O2&Temp&Hum 0-25%vol"};
+constexpr TypeList kTypeList{.id = 1132, .reduced = kGasOnly, .entries = kEntries, .selected = 1};
 
 // O2 in tenths of %vol, whatever the type.
 

@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "O3&Tem&Hum 0-10ppm".
 constexpr const char* kGasOnly[] = {"O3 0-10ppm", "O3 0-100ppm"};
-constexpr TypeList kTypeList{.id = 1200, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"O3 0-10ppm", "O3 0-100ppm", "O3&Tem&Hum 0-10ppm", "O3&Tem&Hum 0-100ppm"};
+constexpr TypeList kTypeList{.id = 1200, .reduced = kGasOnly, .entries = kEntries, .selected = 2};
 
 // The 0-10 ppm range counts hundredths of ppm; 0-100 ppm tenths.
 constexpr const char* kFineRange[] = {"O3 0-10ppm", "O3&Tem&Hum 0-10ppm"};

@@ -9,12 +9,15 @@ namespace {
 // entry, and typed text (which selects no entry), read and unlock only what
 // every variant of the transmitter has.
 constexpr const char* kWithTemHum[] = {"SF6&Tem&Hum"};
+constexpr const char* kEntries[] = {"SF6", "SF6&Tem&Hum"};
 constexpr TypeList kTypeList{.id = 1657,
                              .sorted = true,
                              .editable = true,
                              .reduced = kWithTemHum,
                              .reducedUnlessListed = true,
-                             .disablesEdits = false};
+                             .disablesEdits = false,
+                             .entries = kEntries,
+                             .selected = 1};
 
 constexpr Row kRows[] = {
     {.edit = 1658, .label = "Tem", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1662, .follows = true, .poll = 1},

@@ -5,7 +5,8 @@ namespace {
 
 // The category container fills the list and selects "SO2&Tem&Hum".
 constexpr const char* kGasOnly[] = {"SO2"};
-constexpr TypeList kTypeList{.id = 1235, .reduced = kGasOnly};
+constexpr const char* kEntries[] = {"SO2", "SO2&Tem&Hum"};
+constexpr TypeList kTypeList{.id = 1235, .reduced = kGasOnly, .entries = kEntries, .selected = 1};
 
 constexpr Row kRows[] = {
     {.edit = 1073, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1076, .follows = true,

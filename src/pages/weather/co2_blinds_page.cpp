@@ -8,7 +8,8 @@ namespace {
 using namespace type_c;
 
 constexpr const char* kBlinds[] = {"CO2 blinds"};
-constexpr TypeList kTypeList = SensorTypes(kBlinds);
+constexpr const char* kEntries[] = {"CO2 blinds", "Type C Weather"};
+constexpr TypeList kTypeList = SensorTypes(kBlinds, kEntries);
 
 constexpr Row kRows[] = {
     {.edit = 1309, .label = "Temperature", .unit = "℃", .reg = kTemperature, .read = kTenths, .inquire = 1315,

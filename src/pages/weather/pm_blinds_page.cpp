@@ -8,7 +8,8 @@ namespace {
 using namespace type_c;
 
 constexpr const char* kBlinds[] = {"PM blinds"};
-constexpr TypeList kTypeList = SensorTypes(kBlinds);
+constexpr const char* kEntries[] = {"PM blinds", "Type C Weather"};
+constexpr TypeList kTypeList = SensorTypes(kBlinds, kEntries);
 
 constexpr Row kRows[] = {
     {.edit = 1277, .label = "Temperature", .unit = "℃", .reg = kTemperature, .read = kTenths, .inquire = 1279,

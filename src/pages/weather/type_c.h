@@ -21,13 +21,15 @@ inline constexpr uint16_t kVirtualAddress = 96;
 
 // The container fills the list; `blinds` holds the one entry that keeps the
 // address row usable.
-constexpr TypeList SensorTypes(std::span<const char* const> blinds) {
+constexpr TypeList SensorTypes(std::span<const char* const> blinds, std::span<const char* const> entries) {
     return TypeList{.id = 1665,
                     .label = "SensorType",
                     .sorted = true,
                     .reduced = blinds,
                     .reducedUnlessListed = true,
-                    .blanks = false};
+                    .blanks = false,
+                    .entries = entries,
+                    .selected = 0};
 }
 
 }  // namespace veltrano::pages::type_c

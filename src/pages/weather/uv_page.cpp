@@ -4,7 +4,8 @@ namespace veltrano::pages {
 namespace {
 
 constexpr const char* kUvOnly[] = {"UV"};
-constexpr TypeList kTypeList{.id = 1270, .reduced = kUvOnly};  // entries come from the container
+constexpr const char* kEntries[] = {"UV", "UV&Tem&Hum"};
+constexpr TypeList kTypeList{.id = 1270, .reduced = kUvOnly, .entries = kEntries, .selected = 1};
 
 constexpr Row kRows[] = {
     {.edit = 1271, .label = "Temperature", .unit = "℃", .reg = 1, .read = kTenths, .inquire = 1274, .follows = true,
