@@ -9,6 +9,7 @@
 #include <deque>
 
 #include "fuzz_common.h"
+#include "serial/link.h"
 #include "serial/rx_pump.h"
 
 using namespace veltrano;
