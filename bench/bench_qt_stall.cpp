@@ -107,8 +107,8 @@ void Report(const char* what, std::vector<Stall> runs) {
     std::sort(runs.begin(), runs.end(), [](const Stall& a, const Stall& b) { return a.longest < b.longest; });
     double away = 0, wall = 0;
     for (const Stall& s : runs) away += s.away, wall += s.wall;
-    std::printf("%-58s longest stall: median %7.1f ms, worst %7.1f ms; away from the loop %4.1f %% of the time\n",
-                what, runs[runs.size() / 2].longest, runs.back().longest, away / wall * 100);
+    std::printf("%-58s longest stall: median %7.1f ms, worst %7.1f ms; away from the loop %4.1f %% of the time\n", what,
+                runs[runs.size() / 2].longest, runs.back().longest, away / wall * 100);
 }
 
 }  // namespace
